@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "records/Collection.h"
+#include "storage/Preferences.h"
+
+// The address of the home page ("http://" host "/numora/").
+std::string HomePageUrl();
+// The address of the help page ("http://" host "/numora/help.htm").
+std::string HelpPageUrl();
+
+// Replaces every occurrence of `tag`, scanning left to right; inserted text is not searched
+// again for the same tag. Linear in the size of the result.
+std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value);
+
+// One item row: the inner template with the thirteen item tags substituted in their order.
+std::string FillItemTemplate(std::string_view inner, const CoinRecord& record);
+
+// The fixed row after the items, linking to the home page.
+std::string FooterRow();
+
+// The whole page: the inner template filled for every row from the top, the footer row, and
+// the outer template with #DATA# and the seven #PREFS...# tags substituted in their order.
+std::string ComposePage(std::string_view outer, std::string_view inner,
+                        const Collection& collection, const Preferences& prefs);

@@ -1,0 +1,1 @@
+#include "output/ValueWizardWalk.h"

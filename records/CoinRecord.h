@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The thirteen fields of one coin, in the order of the list's columns, of the data file's keys
+// and of every loop over fields. No field is ever parsed as a number or a date.
+enum class CoinField : int {
+    Name,
+    Year,
+    FaceValue,
+    Country,
+    MintMarks,
+    Condition,
+    PurchasePrice,
+    PurchaseDate,
+    CurrentValue,
+    ValuationDate,
+    Category,
+    Image,
+    Description,
+};
+
+inline constexpr int kCoinFieldCount = 13;
+
+inline constexpr std::array<CoinField, kCoinFieldCount> kCoinFields = {
+    CoinField::Name,          CoinField::Year,         CoinField::FaceValue,
+    CoinField::Country,       CoinField::MintMarks,    CoinField::Condition,
+    CoinField::PurchasePrice, CoinField::PurchaseDate, CoinField::CurrentValue,
+    CoinField::ValuationDate, CoinField::Category,     CoinField::Image,
+    CoinField::Description,
+};
+
+inline constexpr int FieldIndex(CoinField field) { return static_cast<int>(field); }
+
+// The list's column heading of a field ("Face Value").
+std::string_view ColumnHeading(CoinField field);
+
+// The data file's key of a field ("FACEVALUE").
+std::string_view DataFileKey(CoinField field);
+
+// One coin: thirteen free texts of any length and any characters (UTF-8 by convention, but
+// any bytes are kept as they are). The texts share one buffer so that a million coins stay
+// small in memory; a record holds at most 4 GiB of text.
+class CoinRecord {
+public:
+    CoinRecord() = default;
+
+    // A record from up to thirteen texts in field order; missing ones are empty.
+    static CoinRecord FromTexts(std::initializer_list<std::string_view> texts);
+
+    std::string_view Get(CoinField field) const;
+    void Set(CoinField field, std::string_view text);
+
+    // Total bytes of text over all fields.
+    std::size_t TextSize() const { return m_text.size(); }
+
+    friend bool operator==(const CoinRecord& a, const CoinRecord& b) = default;
+
+private:
+    std::string m_text;
+    std::array<std::uint32_t, kCoinFieldCount> m_end{};  // end offset of each field in m_text
+};

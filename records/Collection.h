@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "records/CoinRecord.h"
+
+// The coins of the list in screen order: row 0 is the top row. New coins go to the top.
+//
+// Rows are kept bottom row first in memory, so that adding at the top is an append, loading a
+// data file (written bottom row first) is a sequence of appends, and saving walks memory in
+// order. Every operation is O(1) or O(n), sorting O(n log n).
+class Collection {
+public:
+    int Count() const { return static_cast<int>(m_rows.size()); }
+    bool Empty() const { return m_rows.empty(); }
+
+    // The record in screen row `row`; 0 <= row < Count().
+    const CoinRecord& Row(int row) const { return m_rows[Slot(row)]; }
+
+    // The rows bottom row first, the order of the data file.
+    const std::vector<CoinRecord>& BottomUp() const { return m_rows; }
+
+    // The marked row: the row the user selected last, or -1. It is an index, not a coin: it
+    // stays at its index when sorting or reversing exchanges rows, moves down with its row when
+    // a row is inserted above it, and is dropped when its row is deleted.
+    int MarkedRow() const { return m_marked; }
+    void SetMarkedRow(int row) { m_marked = (row >= 0 && row < Count()) ? row : -1; }
+
+    // True when a row has exactly this Name and Year (byte for byte, letter case included).
+    bool HasNameAndYear(std::string_view name, std::string_view year) const;
+
+    // Inserts a record as the new top row.
+    void InsertTop(CoinRecord record);
+
+    // Appends records that come bottom row first (the order of the data file) above the
+    // present rows, as inserting each at the top in turn would. Records with an empty Name
+    // are dropped.
+    void LoadBottomUp(std::vector<CoinRecord> records);
+
+    // Replaces row `row`; false (and nothing changes) when the row does not exist.
+    bool Replace(int row, CoinRecord record);
+
+    // Deletes row `row`; false (and nothing changes) when the row does not exist.
+    bool Remove(int row);
+
+    void Clear();
+
+    // Sorts the rows by the texts of one column, ascending by bytes, rows with equal texts
+    // keeping their order; when the column is already in ascending order the rows are
+    // reversed instead. The result is the order that repeated passes of adjacent exchanges
+    // (exchanging only on a strictly greater text) give. Returns true when it reversed.
+    bool SortByColumn(CoinField column);
+
+    // Reverses the order of the rows.
+    void ReverseRows();
+
+private:
+    std::size_t Slot(int row) const { return m_rows.size() - 1 - static_cast<std::size_t>(row); }
+
+    std::vector<CoinRecord> m_rows;  // bottom row first
+    int m_marked = -1;
+};

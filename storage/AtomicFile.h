@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "storage/SaveResult.h"
+
+// Replaces a file safely: the new contents go to a temporary file in the same folder, which is
+// flushed, synced and renamed over the target only when everything was written. Any failure
+// leaves the old file byte for byte as it was and no temporary file behind. A target that is
+// marked read-only (no owner write bit) is refused, since a rename would replace it anyway. The
+// old file's permission bits are kept; when the target is a symbolic link, the file it points
+// to is replaced and the link stays.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();  // discards the temporary file unless Commit succeeded
+
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False when the temporary file could not be created or the target is read-only;
+    // OpenError() then says why.
+    bool IsOpen() const;
+    const std::string& OpenError() const;
+
+    // Appends bytes as they are. A write error is remembered and reported by Commit.
+    void Write(std::string_view bytes);
+
+    // Flushes, syncs and renames the temporary file over the target.
+    SaveResult Commit();
+
+private:
+    struct State;
+    State* m_state;
+};
+
+// Writes `bytes` to `path` through an AtomicFile.
+SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "storage/AtomicFile.h"
+
+// The line-oriented KEY=value text of both files, "nmr.dat" and "nmr.ini".
+//
+// A text starts with the header line and holds one KEY=value line per value, each pair written
+// after a line break. On disk every line ends with CR LF; readers take CR LF and LF alike. A
+// value keeps everything after the first "=" of its line. A value with line breaks is written
+// as its first line, followed by one continuation line per further line: "=" and that line's
+// text. A line with an empty key and an "=" continues the value of the pair before it. Trailing
+// white space of every line is dropped on reading.
+
+inline constexpr std::string_view kKeyValueHeader = "CREATOR=NMR 1.0";
+
+// Appends a line feed, the key, "=" and the value (with continuation lines for line breaks in
+// the value) to `text`.
+void AppendPair(std::string& text, std::string_view key, std::string_view value);
+
+// The key and value of one line: the key is the text before the first "=", the value all
+// after it; a line without "=" is all key.
+std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line);
+
+// Reads the pairs of a file, in file order.
+class KeyValueReader {
+public:
+    // Reads the whole file. A missing file is created empty, and reads as empty.
+    explicit KeyValueReader(const std::string& path);
+
+    // Reads pairs from text already in memory (as decoded from a file).
+    static KeyValueReader FromText(std::string text);
+
+    bool IsOpen() const { return m_open; }
+
+    // The next pair, continuation lines joined to it; false at the end of the input.
+    bool NextPair(std::string& key, std::string& value);
+
+private:
+    KeyValueReader() = default;
+
+    std::string m_text;
+    std::size_t m_pos = 0;
+    bool m_open = false;
+};
+
+// Writes a file of pairs safely (see AtomicFile): nothing replaces the old file until Commit.
+class KeyValueWriter {
+public:
+    explicit KeyValueWriter(std::string path);
+
+    bool IsOpen() const { return m_file.IsOpen(); }
+
+    // Writes the text, each line feed as CR LF.
+    void Write(std::string_view text);
+
+    SaveResult Commit() { return m_file.Commit(); }
+
+private:
+    AtomicFile m_file;
+};

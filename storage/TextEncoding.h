@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(std::string_view bytes);
+
+// Windows-1252 bytes as UTF-8. The five bytes the code page leaves undefined become the C1
+// control characters of the same number.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// The text of a file as the program holds it: UTF-8 files as they are (without a leading byte
+// order mark), anything else read as Windows-1252, the code page of files written by the
+// Windows program.
+std::string DecodeFileText(std::string bytes);
