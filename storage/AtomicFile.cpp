@@ -1,1 +1,255 @@
 #include "storage/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// Writes are gathered up to this size before they go to the file.
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+// Symbolic links followed before a target counts as a loop, as the kernel does.
+constexpr int kMaxLinks = 40;
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+std::string DirectoryOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file that a path names once every symbolic link on its last part has been followed. A
+// link whose target does not exist yet resolves to that target, which a save then creates.
+bool ResolveLinks(std::string& path, std::string& error)
+{
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        // Some links report no size; a result that fills the buffer may have been cut short.
+        std::string target(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 4096) + 1, '\0');
+        const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) == target.size()) {
+            error = "cannot read the link " + path + ": " + (n < 0 ? ErrorText(errno) : "too long");
+            return false;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        path = (target.starts_with('/') ? "" : DirectoryOf(path) + "/") + target;
+    }
+    error = "too many symbolic links: " + path;
+    return false;
+}
+
+// A name that no other save of this process has used; O_EXCL rules out the rest.
+std::string TemporaryName(const std::string& target)
+{
+    static std::atomic<unsigned> counter{0};
+    auto seed = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    seed ^= static_cast<unsigned long long>(getpid()) << 32;
+    seed += 0x9E3779B97F4A7C15ULL * ++counter;
+    static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    for (int i = 0; i < 8; ++i) {
+        suffix += kDigits[seed % 36];
+        seed /= 36;
+    }
+    return DirectoryOf(target) + "/." + BaseNameOf(target) + "." + suffix + ".tmp";
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size, int& error)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+struct AtomicFile::State {
+    std::string target;     // the file to replace, links resolved
+    std::string temporary;  // empty when none exists
+    std::string openError;
+    std::string buffer;
+    int fd = -1;
+    int writeError = 0;  // the first errno of a failed write
+    bool committed = false;
+
+    void Flush()
+    {
+        if (writeError == 0 && !buffer.empty())
+            WriteAll(fd, buffer.data(), buffer.size(), writeError);
+        buffer.clear();
+    }
+
+    void Discard()
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+        if (!temporary.empty())
+            unlink(temporary.c_str());
+        temporary.clear();
+    }
+
+    SaveResult Fail(std::string why)
+    {
+        Discard();
+        return SaveResult::Failed(std::move(why));
+    }
+};
+
+AtomicFile::AtomicFile(std::string path)
+    : m_state(new State)
+{
+    State& s = *m_state;
+    s.target = std::move(path);
+    if (!ResolveLinks(s.target, s.openError))
+        return;
+
+    struct stat st {};
+    const bool exists = stat(s.target.c_str(), &st) == 0;
+    if (exists) {
+        if (S_ISDIR(st.st_mode)) {
+            s.openError = s.target + " is a folder";
+            return;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            s.openError = s.target + " is not an ordinary file";
+            return;
+        }
+        // The mode bits, not access(): root may write anything, yet a file the user marked
+        // read-only must stay as it is.
+        if ((st.st_mode & S_IWUSR) == 0) {
+            s.openError = s.target + " is read-only";
+            return;
+        }
+    }
+
+    // A new file gets 0666 less the umask, as any file the program creates; an existing
+    // file's permissions are set once the temporary file exists, before anything is written.
+    const mode_t createMode = exists ? S_IRUSR | S_IWUSR : 0666;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryName(s.target);
+        s.fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+        if (s.fd >= 0) {
+            s.temporary = std::move(name);
+            break;
+        }
+        if (errno != EEXIST) {
+            s.openError = "cannot create a temporary file in " + DirectoryOf(s.target) + ": " +
+                          ErrorText(errno);
+            return;
+        }
+    }
+    if (s.fd < 0) {
+        s.openError = "cannot find a free temporary name in " + DirectoryOf(s.target);
+        return;
+    }
+    if (exists) {
+        if (fchmod(s.fd, st.st_mode & 07777) != 0) {
+            s.openError = "cannot set the permissions of " + s.temporary + ": " + ErrorText(errno);
+            s.Discard();
+            return;
+        }
+        // Keeps the owner when root saves another user's file; elsewhere this may be refused,
+        // and the file then belongs to whoever saved it.
+        if (st.st_uid != geteuid() || st.st_gid != getegid())
+            (void)!fchown(s.fd, st.st_uid, st.st_gid);
+    }
+    s.buffer.reserve(kBufferSize);
+}
+
+AtomicFile::~AtomicFile()
+{
+    m_state->Discard();
+    delete m_state;
+}
+
+bool AtomicFile::IsOpen() const { return m_state->fd >= 0; }
+
+const std::string& AtomicFile::OpenError() const { return m_state->openError; }
+
+void AtomicFile::Write(std::string_view bytes)
+{
+    State& s = *m_state;
+    if (s.fd < 0 || s.writeError != 0)
+        return;
+    if (s.buffer.size() + bytes.size() <= kBufferSize) {
+        s.buffer.append(bytes);
+        return;
+    }
+    s.Flush();
+    if (bytes.size() < kBufferSize)
+        s.buffer.append(bytes);
+    else if (s.writeError == 0)
+        WriteAll(s.fd, bytes.data(), bytes.size(), s.writeError);
+}
+
+SaveResult AtomicFile::Commit()
+{
+    State& s = *m_state;
+    if (s.committed)
+        return SaveResult::Failed("already committed");
+    if (s.fd < 0)
+        return SaveResult::Failed(s.openError.empty() ? "not open" : s.openError);
+
+    s.Flush();
+    if (s.writeError != 0)
+        return s.Fail("cannot write " + s.temporary + ": " + ErrorText(s.writeError));
+    if (fsync(s.fd) != 0)
+        return s.Fail("cannot sync " + s.temporary + ": " + ErrorText(errno));
+    const int fd = s.fd;
+    s.fd = -1;
+    if (close(fd) != 0)
+        return s.Fail("cannot close " + s.temporary + ": " + ErrorText(errno));
+    if (rename(s.temporary.c_str(), s.target.c_str()) != 0)
+        return s.Fail("cannot rename " + s.temporary + " to " + s.target + ": " + ErrorText(errno));
+    s.temporary.clear();
+    s.committed = true;
+
+    // Makes the rename itself durable. The new file is in place by now, so a failure here is
+    // not reported: there is no old file left to keep.
+    const int dir = open(DirectoryOf(s.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return {};
+}
+
+SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes)
+{
+    AtomicFile file(path);
+    if (!file.IsOpen())
+        return SaveResult::Failed(file.OpenError());
+    file.Write(bytes);
+    return file.Commit();
+}

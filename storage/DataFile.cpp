@@ -1,1 +1,61 @@
 #include "storage/DataFile.h"
+
+#include <optional>
+
+#include "storage/KeyValueText.h"
+
+namespace {
+
+std::optional<CoinField> FieldOfKey(std::string_view key)
+{
+    for (CoinField field : kCoinFields) {
+        if (DataFileKey(field) == key)
+            return field;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<CoinRecord> ReadDataFile(const std::string& path)
+{
+    std::vector<CoinRecord> records;
+    KeyValueReader reader(path);
+    // One record is gathered at a time; it is complete when the next NAME arrives or the input
+    // ends. The other fields are not cleared in between, so a record that lacks a key takes
+    // that value from the record before it, as files made by hand have always relied on.
+    CoinRecord record;
+    std::string key, value;
+    while (reader.NextPair(key, value)) {
+        const auto field = FieldOfKey(key);
+        if (!field)
+            continue;
+        if (*field == CoinField::Name && !record.Get(CoinField::Name).empty())
+            records.push_back(record);
+        record.Set(*field, value);
+    }
+    if (!record.Get(CoinField::Name).empty())
+        records.push_back(std::move(record));
+    return records;
+}
+
+SaveResult WriteDataFile(const std::string& path, const Collection& collection)
+{
+    KeyValueWriter writer(path);
+    if (!writer.IsOpen())
+        return SaveResult::Failed(writer.OpenError());
+    if (collection.Empty())
+        return writer.Commit();  // an empty collection is an empty file, without a header
+
+    // Bottom row first, so that a load that puts each record on top restores the order. One
+    // record's text is built at a time.
+    std::string text(kKeyValueHeader);
+    for (const CoinRecord& record : collection.BottomUp()) {
+        for (CoinField field : kCoinFields)
+            AppendPair(text, DataFileKey(field), record.Get(field));
+        text += '\n';
+        writer.Write(text);
+        text.clear();
+    }
+    return writer.Commit();
+}

@@ -43,6 +43,9 @@ public:
 private:
     KeyValueReader() = default;
 
+    // The next line without its trailing white space; false at the end of the input.
+    bool NextLine(std::string_view& line);
+
     std::string m_text;
     std::size_t m_pos = 0;
     bool m_open = false;
@@ -55,9 +58,13 @@ public:
 
     bool IsOpen() const { return m_file.IsOpen(); }
 
+    // Why the file could not be opened, when IsOpen is false.
+    const std::string& OpenError() const { return m_file.OpenError(); }
+
     // Writes the text, each line feed as CR LF.
     void Write(std::string_view text);
 
+    // Replaces the file with what was written; nothing replaces it when this is not called.
     SaveResult Commit() { return m_file.Commit(); }
 
 private:

@@ -1,1 +1,43 @@
 #include "storage/Preferences.h"
+
+#include "storage/KeyValueText.h"
+
+namespace {
+
+constexpr std::array<std::string_view, kPrefKeyCount> kKeyNames = {
+    "NAME",    "EMAIL",     "ADDRESS1", "ADDRESS2", "CITY",      "STATE",
+    "COUNTRY", "CATALOGUE", "LIST",     "REPORT",   "VALREPORT", "TOOLTIPS",
+};
+
+}  // namespace
+
+std::string_view PreferenceKeyName(PrefKey key) { return kKeyNames[static_cast<int>(key)]; }
+
+Preferences ReadPreferencesFile(const std::string& path)
+{
+    Preferences prefs;
+    KeyValueReader reader(path);
+    std::string key, value;
+    while (reader.NextPair(key, value)) {
+        for (int i = 0; i < kPrefKeyCount; ++i) {
+            if (kKeyNames[i] == key) {
+                prefs.values[i] = value;
+                break;
+            }
+        }
+    }
+    return prefs;
+}
+
+SaveResult WritePreferencesFile(const std::string& path, const Preferences& prefs)
+{
+    KeyValueWriter writer(path);
+    if (!writer.IsOpen())
+        return SaveResult::Failed(writer.OpenError());
+    std::string text(kKeyValueHeader);
+    for (int i = 0; i < kPrefKeyCount; ++i)
+        AppendPair(text, kKeyNames[i], prefs.values[i]);
+    text += "\n\n";  // the file ends with an empty line
+    writer.Write(text);
+    return writer.Commit();
+}
