@@ -27,12 +27,17 @@ public:
 
     bool Empty() const;
 
-    // The showing for the current position.
+    // The showing for the current position, dated today. Throws std::logic_error when the
+    // collection is empty.
     WizardShowing Current() const;
 
-    // Applies a closing. `shown` holds the dialog's members after it closed (for Cancel they
-    // are those the showing began with). Returns the record to write into row `shown.index`
-    // and advances the position; `Finished()` is true after OK.
+    // Applies a closing of the showing at Position(). `shown` holds the dialog's members after
+    // it closed (for Cancel, those the showing began with); its value and date are taken, its
+    // index is not: the walk keeps its own position. Returns the row shown with that Current
+    // Value and Valuation Date, for the caller to write into that row (the row's other fields
+    // are as the collection held them), then moves: Next and Back to the neighbouring row
+    // (never past either end), Cancel nowhere, OK ends the walk. Throws std::logic_error when
+    // the walk is empty or has finished.
     CoinRecord Close(WizardClose how, const WizardShowing& shown);
 
     int Position() const { return m_position; }
