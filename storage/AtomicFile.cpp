@@ -45,7 +45,8 @@ bool ResolveLinks(std::string& path, std::string& error)
         if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return true;
         // Some links report no size; a result that fills the buffer may have been cut short.
-        std::string target(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 4096) + 1, '\0');
+        const auto size = std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 4096);
+        std::string target(size + 1, '\0');
         const ssize_t n = readlink(path.c_str(), target.data(), target.size());
         if (n < 0 || static_cast<std::size_t>(n) == target.size()) {
             error = "cannot read the link " + path + ": " + (n < 0 ? ErrorText(errno) : "too long");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/TestSupport.h"
@@ -8,14 +9,13 @@
 
 namespace {
 
-std::string CrLfLines(std::initializer_list<std::string_view> lines)
+// The text with every line feed as CR LF, as the files are on disk.
+std::string OnDisk(std::string_view text)
 {
-    std::string text;
-    for (std::string_view line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
+    std::string bytes;
+    for (char c : text)
+        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return bytes;
 }
 
 const CoinRecord kMorgan = CoinRecord::FromTexts(
@@ -24,14 +24,6 @@ const CoinRecord kMorgan = CoinRecord::FromTexts(
 const CoinRecord kBuffalo = CoinRecord::FromTexts({"Buffalo Nickel", "1936", "5 Cents",
                                                    "United States", "", "Very Fine", "2.50",
                                                    "2005-02-01", "", "", "Nickels", "", ""});
-
-std::vector<std::string> Names(const std::vector<CoinRecord>& records)
-{
-    std::vector<std::string> names;
-    for (const CoinRecord& r : records)
-        names.emplace_back(r.Get(CoinField::Name));
-    return names;
-}
 
 }  // namespace
 
@@ -44,16 +36,35 @@ TEST(DataFile, WritesTheCollectionBottomRowFirstInExactBytes)
     collection.InsertTop(kBuffalo);  // the top row
     ASSERT_TRUE(WriteDataFile(path, collection));
 
-    EXPECT_EQ(testsupport::ReadBytes(path),
-              CrLfLines({"CREATOR=NMR 1.0", "NAME=Morgan Dollar", "YEAR=1921", "FACEVALUE=1 Dollar",
-                         "COUNTRY=United States", "MINTMARKS=D", "CONDITION=Fine",
-                         "PURCHASEPRICE=25.00", "PURCHASEDATE=2005-03-14", "CURRENTVALUE=30.00",
-                         "VALUATIONDATE=2005-06-02", "CATEGORY=Silver Dollars", "IMAGE=morgan.jpg",
-                         "DESCRIPTION=Light wear on the cheek.", "", "NAME=Buffalo Nickel",
-                         "YEAR=1936", "FACEVALUE=5 Cents", "COUNTRY=United States", "MINTMARKS=",
-                         "CONDITION=Very Fine", "PURCHASEPRICE=2.50", "PURCHASEDATE=2005-02-01",
-                         "CURRENTVALUE=", "VALUATIONDATE=", "CATEGORY=Nickels", "IMAGE=",
-                         "DESCRIPTION="}));
+    EXPECT_EQ(testsupport::ReadBytes(path), OnDisk(R"(CREATOR=NMR 1.0
+NAME=Morgan Dollar
+YEAR=1921
+FACEVALUE=1 Dollar
+COUNTRY=United States
+MINTMARKS=D
+CONDITION=Fine
+PURCHASEPRICE=25.00
+PURCHASEDATE=2005-03-14
+CURRENTVALUE=30.00
+VALUATIONDATE=2005-06-02
+CATEGORY=Silver Dollars
+IMAGE=morgan.jpg
+DESCRIPTION=Light wear on the cheek.
+
+NAME=Buffalo Nickel
+YEAR=1936
+FACEVALUE=5 Cents
+COUNTRY=United States
+MINTMARKS=
+CONDITION=Very Fine
+PURCHASEPRICE=2.50
+PURCHASEDATE=2005-02-01
+CURRENTVALUE=
+VALUATIONDATE=
+CATEGORY=Nickels
+IMAGE=
+DESCRIPTION=
+)"));
     EXPECT_EQ(ReadDataFile(path), (std::vector<CoinRecord>{kMorgan, kBuffalo}));
 
     ASSERT_TRUE(WriteDataFile(path, Collection()));
@@ -90,7 +101,8 @@ TEST(DataFile, LoaderGroupsRecordsAndCarriesValuesOver)
     };
     const Case cases[] = {
         {"values carry into later records; unknown keys skipped",
-         "CREATOR=NMR 1.0\nCATEGORY=Early\nNAME=A\nWEIGHT=5 g\nYEAR=1900\nNAME=B\nname=lower\n NAME=C\n",
+         "CREATOR=NMR 1.0\nCATEGORY=Early\nNAME=A\nWEIGHT=5 g\nYEAR=1900\nNAME=B\n"
+         "name=x\n NAME=C\n",
          {CoinRecord::FromTexts({"A", "1900", "", "", "", "", "", "", "", "", "Early"}),
           CoinRecord::FromTexts({"B", "1900", "", "", "", "", "", "", "", "", "Early"})}},
         {"empty name dropped but its values carry", "NAME=\nYEAR=1800\nNAME=X",
@@ -103,26 +115,12 @@ TEST(DataFile, LoaderGroupsRecordsAndCarriesValuesOver)
          {CoinRecord::FromTexts({"A", "", "", "", "", "", "", "", "", "", "", "", "one"}),
           CoinRecord::FromTexts({"B", "", "", "", "", "", "", "", "", "", "", "", "one"})}},
         {"Windows-1252 file", "NAME=Fran\xE7" "ais\nCURRENTVALUE=\x80 5",
-         {CoinRecord::FromTexts({"Fran\xC3\xA7" "ais", "", "", "", "", "", "", "", "\xE2\x82\xAC 5"})}},
+         {CoinRecord::FromTexts({"Fran\xC3\xA7" "ais", "", "", "", "", "", "", "",
+                                 "\xE2\x82\xAC 5"})}},
     };
     testsupport::TempDir dir;
     for (const Case& c : cases) {
         testsupport::WriteBytes(dir.File(kDataFileName), c.text);
         EXPECT_EQ(ReadDataFile(dir.File(kDataFileName)), c.expected) << c.name;
     }
-}
-
-TEST(DataFile, ReadOnlyFileIsNotReplaced)
-{
-    testsupport::TempDir dir;
-    const std::string path = dir.File(kDataFileName);
-    testsupport::WriteBytes(path, "NAME=Old\r\n");
-    std::filesystem::permissions(path, std::filesystem::perms(0444));
-    Collection collection;
-    collection.InsertTop(kBuffalo);
-
-    EXPECT_FALSE(WriteDataFile(path, collection).ok);
-    EXPECT_FALSE(WriteDataFile(path, Collection()).ok);
-    EXPECT_EQ(Names(ReadDataFile(path)), std::vector<std::string>{"Old"});
-    EXPECT_EQ(testsupport::CountEntries(dir.Path()), 1);
 }

@@ -36,11 +36,6 @@ TEST(Preferences, FilledPreferencesAreWrittenExactlyAndReadBack)
               "CATALOGUE=catalogue.htm\r\nLIST=list.htm\r\nREPORT=\r\nVALREPORT=\r\n"
               "TOOLTIPS=yes\r\n\r\n");
     EXPECT_EQ(ReadPreferencesFile(path), prefs);
-
-    prefs[PrefKey::Email] = "me=you@example.org";
-    prefs[PrefKey::Report] = "multi\nline";
-    ASSERT_TRUE(WritePreferencesFile(path, prefs));
-    EXPECT_EQ(ReadPreferencesFile(path), prefs);
 }
 
 TEST(Preferences, ReaderTakesKnownKeysInAnyOrderAndLaterDuplicatesWin)
