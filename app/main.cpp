@@ -1,1 +1,7 @@
-int main() { return 0; }
+#include "app/CCollectionApp.h"
+
+int main(int argc, char** argv)
+{
+    CCollectionApp app(argc, argv);
+    return app.InitInstance();
+}

@@ -1,0 +1,59 @@
+#include "app/Platform.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+QUrl TargetUrl(const QString& target)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (scheme.match(target).hasMatch())
+        return QUrl(target);
+    return QUrl::fromLocalFile(QDir::current().absoluteFilePath(target));
+}
+
+void DesktopPlatform::ShowError(QWidget* owner, const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool DesktopPlatform::AskYesNo(QWidget* owner, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    return box.exec() == QMessageBox::Yes;
+}
+
+int DesktopPlatform::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+QString DesktopPlatform::GetOpenFileName(QWidget* owner, const QStringList& filters)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(0));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+void DesktopPlatform::OpenWithDefaultApp(const QString& target)
+{
+    QDesktopServices::openUrl(TargetUrl(target));
+}
+
+QDate DesktopPlatform::Today() { return QDate::currentDate(); }
+
+void DesktopPlatform::EndProcess(int code)
+{
+    // Every event loop ends, the main dialog's included, and main() returns the code
+    // without closing the dialog, so nothing is saved a second time.
+    QCoreApplication::exit(code);
+}

@@ -1,0 +1,43 @@
+#include "output/qt/CDateSelectDlg.h"
+
+#include <QCalendarWidget>
+#include <QPushButton>
+
+#include "app/DialogUnits.h"
+
+CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget* parent)
+    : QDialog(parent), m_date(initial)
+{
+    setWindowTitle(tr("Date Selection"));
+    setFixedSize(units.X(186), units.Y(113));
+
+    m_calendar = new QCalendarWidget(this);
+    m_calendar->setObjectName(QStringLiteral("1053"));
+    // Four-digit years only, so that every date text sorts in the order of the days.
+    m_calendar->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
+    m_calendar->setSelectionMode(QCalendarWidget::SingleSelection);
+    m_calendar->setGeometry(units.Rect(7, 7, 134, 97));
+    m_calendar->setSelectedDate(initial);
+    // A calendar needs more room than the template gives it in most fonts.
+    const QSize needed = m_calendar->sizeHint();
+    if (m_calendar->width() < needed.width() || m_calendar->height() < needed.height()) {
+        m_calendar->resize(std::max(m_calendar->width(), needed.width()),
+                           std::max(m_calendar->height(), needed.height()));
+    }
+
+    auto* ret = new QPushButton(tr("Return"), this);
+    ret->setObjectName(QStringLiteral("1"));
+    ret->setDefault(true);
+    const QRect r = units.Rect(142, 7, 37, 14);
+    ret->setGeometry(m_calendar->geometry().right() + units.X(1), r.y(), r.width(), r.height());
+    connect(ret, &QPushButton::clicked, this, &QDialog::accept);
+
+    setFixedSize(std::max(width(), ret->geometry().right() + units.X(7)),
+                 std::max(height(), m_calendar->geometry().bottom() + units.Y(9)));
+}
+
+void CDateSelectDlg::done(int result)
+{
+    m_date = m_calendar->selectedDate();
+    QDialog::done(result);
+}

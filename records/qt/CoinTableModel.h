@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFont>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "records/Collection.h"
+#include "records/qt/TextWidthMeter.h"
+
+// The list view's model over the collection: one row per coin, one column per field. Every
+// change to the rows goes through this class, so that the view hears of it and the widest
+// text of each column stays known without measuring every cell again.
+//
+// Sorting and reversing exchange row contents (dataChanged), not rows, so the selection stays
+// at its row index as the list's users have always seen it.
+class CoinTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    CoinTableModel(Collection& collection, const QFont& font, QObject* parent = nullptr);
+    ~CoinTableModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    const Collection& collection() const { return m_collection; }
+
+    void InsertTop(CoinRecord record);
+    void LoadBottomUp(std::vector<CoinRecord> records);
+    bool Replace(int row, CoinRecord record);
+    bool Remove(int row);
+    void Clear();
+    void SortByColumn(CoinField column);
+    void ReverseRows();
+
+    // The width in pixels of the widest text in a column, 0 for an empty list.
+    int WidestText(int column) const;
+
+private:
+    // How many cells of one column have each width, so that the widest is known after any
+    // insertion or removal.
+    class WidthCounts {
+    public:
+        void Add(int width);
+        void Remove(int width);
+        int Widest() const;
+        void Clear();
+
+    private:
+        std::vector<int> m_small = std::vector<int>(2048, 0);
+        std::map<int, int> m_large;
+        int m_widestSmall = -1;
+    };
+
+    void CountRow(const CoinRecord& record, bool add);
+    void AllRowsChanged();
+
+    Collection& m_collection;
+    std::unique_ptr<TextWidthMeter> m_meter;
+    std::array<WidthCounts, kCoinFieldCount> m_widths;
+};
