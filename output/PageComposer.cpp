@@ -46,24 +46,32 @@ constexpr std::array<PageTag, 7> kPreferenceTags = {{
     {"#PREFSEMAIL#", PrefKey::Email},
 }};
 
-// Appends `text` with every occurrence of `tag` replaced to `out`, in one pass.
+// Appends `text` with every occurrence of `tag` replaced to `out`, in one pass. `first` is the
+// position of the first occurrence, found by the caller (npos when there is none).
 void AppendReplaced(std::string& out, std::string_view text, std::string_view tag,
-                    std::string_view value)
+                    std::string_view value, std::size_t first)
 {
-    if (tag.empty()) {
-        out.append(text);
-        return;
-    }
     std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = text.find(tag, pos);
-        if (hit == std::string_view::npos)
-            break;
+    for (std::size_t hit = first; hit != std::string_view::npos; hit = text.find(tag, pos)) {
         out.append(text, pos, hit - pos);
         out.append(value);
         pos = hit + tag.size();
     }
     out.append(text, pos);
+}
+
+// Replaces every occurrence of `tag` in `text`, using `scratch` as the second buffer. Leaves
+// `text` alone, without copying, when the tag does not occur.
+void ReplaceInPlace(std::string& text, std::string& scratch, std::string_view tag,
+                    std::string_view value)
+{
+    const std::size_t first = tag.empty() ? std::string::npos : text.find(tag);
+    if (first == std::string::npos)
+        return;
+    scratch.clear();
+    scratch.reserve(text.size());
+    AppendReplaced(scratch, text, tag, value, first);
+    std::swap(text, scratch);
 }
 
 // Substitutes the item tags of one record into `inner`, using two buffers that are reused from
@@ -74,13 +82,8 @@ public:
     void AppendRow(std::string& out, std::string_view inner, const CoinRecord& record)
     {
         m_current.assign(inner);
-        for (const ItemTag& t : kItemTags) {
-            if (m_current.find(t.tag) == std::string::npos)
-                continue;
-            m_next.clear();
-            AppendReplaced(m_next, m_current, t.tag, record.Get(t.field));
-            std::swap(m_current, m_next);
-        }
+        for (const ItemTag& t : kItemTags)
+            ReplaceInPlace(m_current, m_next, t.tag, record.Get(t.field));
         out.append(m_current);
     }
 
@@ -110,8 +113,11 @@ std::string HelpPageUrl()
 std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value)
 {
     std::string out;
+    if (tag.empty())
+        return out.assign(text);
+    const std::size_t first = text.find(tag);
     out.reserve(text.size());
-    AppendReplaced(out, text, tag, value);
+    AppendReplaced(out, text, tag, value, first);
     return out;
 }
 
@@ -150,14 +156,8 @@ std::string ComposePage(std::string_view outer, std::string_view inner,
     rows.clear();
     rows.shrink_to_fit();
 
-    std::string next;
-    for (const PageTag& t : kPreferenceTags) {
-        if (page.find(t.tag) == std::string::npos)
-            continue;
-        next.clear();
-        next.reserve(page.size());
-        AppendReplaced(next, page, t.tag, prefs[t.key]);
-        std::swap(page, next);
-    }
+    std::string scratch;
+    for (const PageTag& t : kPreferenceTags)
+        ReplaceInPlace(page, scratch, t.tag, prefs[t.key]);
     return page;
 }
