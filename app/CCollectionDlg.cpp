@@ -878,13 +878,76 @@ void CCollectionDlg::resizeEvent(QResizeEvent* event)
     m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
+// The layout was drawn for dialog units of 1.5 by 1.625 pixels; its lengths are given in
+// those pixels and converted with the window's own units, so the window lays out alike with
+// any font and on any screen.
+namespace {
+constexpr double kDrawnUnitX = 1.5;
+constexpr double kDrawnUnitY = 1.625;
+}  // namespace
+
+int CCollectionDlg::LayoutX(int drawnPixels) const { return m_units.X(drawnPixels / kDrawnUnitX); }
+
+int CCollectionDlg::LayoutY(int drawnPixels) const { return m_units.Y(drawnPixels / kDrawnUnitY); }
+
 QSize CCollectionDlg::MinimumTrackingSize() const
 {
-    return QSize(490, 365);
+    // The limit is on the outer window; the frame, where the window manager draws one, is
+    // outside the widget.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    return QSize(LayoutX(490) - std::max(0, frame.width()), LayoutY(365) - std::max(0, frame.height()));
+}
+
+void CCollectionDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    setMinimumSize(MinimumTrackingSize());
 }
 
 void CCollectionDlg::OnSize(int cx, int cy)
 {
-    (void)cx;
-    (void)cy;
+    auto place = [this](int id, int x, int y, int width, int height) {
+        if (QWidget* control = m_controls.value(id))
+            control->setGeometry(x, y, std::max(0, width), std::max(0, height));
+    };
+    auto resizeOnly = [this](int id, int width, int height) {
+        if (QWidget* control = m_controls.value(id))
+            control->resize(std::max(0, width), std::max(0, height));
+    };
+    // A single-line field stays one text line high plus a margin.
+    auto lineHeight = [this](int id) {
+        return m_controls.value(id)->fontMetrics().height() + LayoutY(9);
+    };
+    auto dropDown = [this, cy](int id, int width) {
+        auto* combo = qobject_cast<QComboBox*>(m_controls.value(id));
+        if (!combo)
+            return;
+        combo->resize(std::max(0, width), combo->height());
+        // The open list may reach the bottom of the window.
+        const int rowHeight = std::max(1, combo->fontMetrics().height() + 4);
+        combo->setMaxVisibleItems(std::max(1, (cy - combo->y() - combo->height()) / rowHeight));
+    };
+
+    place(IDC_STATUS, LayoutX(3), cy - LayoutY(15), LayoutX(400), LayoutY(15));
+    // The description keeps its height; only its width follows the window.
+    resizeOnly(IDC_DESCRIPTION, cx - LayoutX(173), m_controls.value(IDC_DESCRIPTION)->height());
+    resizeOnly(IDC_IMAGE, cx - LayoutX(222), lineHeight(IDC_IMAGE));
+    resizeOnly(IDC_YEAR, cx - LayoutX(358), lineHeight(IDC_YEAR));
+    dropDown(IDC_COUNTRY, cx - LayoutX(358));
+    dropDown(IDC_CONDITION, cx - LayoutX(358));
+    dropDown(IDC_CATEGORY, cx - LayoutX(173));
+
+    struct Row {
+        int id, y, height;
+    };
+    constexpr Row kButtonColumn[] = {
+        {IDC_QUIT, 11, 23},         {IDC_ADD, 39, 15},     {IDC_UPDATE, 54, 15},
+        {IDC_DELETE, 69, 15},       {IDC_CLEAR, 84, 15},   {IDC_LISTPAGE, 106, 15},
+        {IDC_CATALOG, 121, 15},     {IDC_VALUEWIZARD, 143, 15}, {IDC_PREFERENCES, 178, 15},
+        {IDC_HELP, 193, 15},        {IDC_TOOLTIPS, 161, 15},
+    };
+    for (const Row& row : kButtonColumn)
+        place(row.id, cx - LayoutX(85), LayoutY(row.y), LayoutX(75), LayoutY(row.height));
+    place(IDC_BROWSE, cx - LayoutX(136), LayoutY(152), LayoutX(48), LayoutY(22));
+    resizeOnly(IDC_LIST, cx - LayoutX(22), cy - LayoutY(240));
 }

@@ -151,6 +151,7 @@ protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateControls();
@@ -162,6 +163,8 @@ private:
     ChoiceList& ChoicesFor(CoinField field);
     QWidget* FieldControl(CoinField field) const { return m_fieldControls[FieldIndex(field)]; }
     int ControlIdOf(QObject* object) const;
+    int LayoutX(int drawnPixels) const;
+    int LayoutY(int drawnPixels) const;
 
     Platform& m_platform;
     DialogUnits m_units;
