@@ -12,7 +12,7 @@ std::string HomePageUrl();
 std::string HelpPageUrl();
 
 // Replaces every occurrence of `tag`, scanning left to right; inserted text is not searched
-// again for the same tag. Linear in the size of the result.
+// again for the same tag; an empty tag matches nothing. Linear in the size of the result.
 std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value);
 
 // One item row: the inner template with the thirteen item tags substituted in their order.
