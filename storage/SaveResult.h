@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 // The outcome of writing a file. On failure the old file is as it was and `reason` says why,
 // for a developer; the window shows the program's fixed message instead.
