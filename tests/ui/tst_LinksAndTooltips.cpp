@@ -132,8 +132,10 @@ void TestLinksAndTooltips::tipOfEachControl_data()
         {1022, "Enter, Update or Choose a category from the list."},
         {1024, "This button generates your Catalogue page."},
         {1025, "This button generates your Report page."},
-        {1026, "This button displays a calendar so that you can select a pruchase date for your coin."},
-        {1027, "This button displays a calendar so that you can select a valuation date for your coin."},
+        {1026, "This button displays a calendar so that you can select a pruchase date for "
+               "your coin."},
+        {1027, "This button displays a calendar so that you can select a valuation date for "
+               "your coin."},
         {1028, "This button will display the preferences window and allow you to edit them."},
         // No tip of their own.
         {1023, ""}, {1029, ""}, {1040, ""}, {1042, ""}, {1021, ""}, {1047, ""}, {1041, ""},
@@ -249,7 +251,8 @@ void TestLinksAndTooltips::viewOpensTheImageAsTyped_data()
     QTest::newRow("empty") << "" << QStringList{};
     QTest::newRow("blanks") << "  " << QStringList{"  "};
     QTest::newRow("relative name") << "pics/coin 1.jpg" << QStringList{"pics/coin 1.jpg"};
-    QTest::newRow("address") << "http://example.org/c.jpg?x=1" << QStringList{"http://example.org/c.jpg?x=1"};
+    QTest::newRow("address") << "http://example.org/c.jpg?x=1"
+                             << QStringList{"http://example.org/c.jpg?x=1"};
 }
 
 void TestLinksAndTooltips::viewOpensTheImageAsTyped()
@@ -301,7 +304,8 @@ void TestLinksAndTooltips::targetsNeverReachAShell()
 
     DesktopPlatform().OpenWithDefaultApp(target);
     QTest::qWait(50);
-    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{});
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{});
 }
 
 QTEST_MAIN(TestLinksAndTooltips)

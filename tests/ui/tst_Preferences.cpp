@@ -201,7 +201,8 @@ void TestPreferences::handSetKeysSurviveRuns()
     for (int run = 0; run < 3; ++run) {
         FakePlatform platform;
         platform.onModal = [](QDialog& dialog) {
-            return Drive(dialog, [](QDialog& d) { QTest::keyClick(d.focusWidget(), Qt::Key_Return); });
+            return Drive(dialog,
+                         [](QDialog& d) { QTest::keyClick(d.focusWidget(), Qt::Key_Return); });
         };
         CCollectionDlg dlg(platform);
         Button(dlg, CCollectionDlg::IDC_PREFERENCES)->click();
