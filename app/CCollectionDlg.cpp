@@ -257,7 +257,11 @@ void CCollectionDlg::CreateControls()
             // A label is never cut short: where the font is wider than the template's, it
             // reaches under the field beside it.
             rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
-            label->lower();
+            // The status line stays readable where the list reaches down to it.
+            if (spec.id == IDC_STATUS)
+                label->raise();
+            else
+                label->lower();
             control = label;
             break;
         }
@@ -808,6 +812,8 @@ void CCollectionDlg::OnValueWizardButton()
     ValueWizardWalk walk(m_collection, DateText(today.year(), today.month(), today.day()));
     CValueWizardDlg dialog(m_units, this);
     while (!walk.Finished()) {
+        // Every item shown is valued today, however the walk reached it: a value typed for
+        // an item is never recorded under the date of an older valuation.
         const WizardShowing began = walk.Current();
         ReadRowIntoForm(began.index);
         dialog.SetShowing(began);
