@@ -222,6 +222,20 @@ void TestCollectionList::clickShowsTheRowInTheForm()
     s.ClickRow(0);
     QCOMPARE(s.Form(), Coin("Buffalo Nickel", "1936"));
     QCOMPARE(s.Count(), QString("2"));
+
+    // A click below the rows reads the marked row again, over whatever was typed.
+    s.SetForm(Coin("Typed"));
+    const QPoint below(10, s.List()->visualRect(s.List()->model()->index(1, 0)).bottom() + 20);
+    QVERIFY(below.y() < s.List()->viewport()->height());
+    QTest::mouseClick(s.List()->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(s.Form(), Coin("Buffalo Nickel", "1936"));
+    // Another button than the left one reads nothing.
+    s.SetForm(Coin("Typed"));
+    s.ClickRow(1);
+    s.SetForm(Coin("Typed"));
+    QTest::mouseClick(s.List()->viewport(), Qt::RightButton, {},
+                      s.List()->visualRect(s.List()->model()->index(0, 0)).center());
+    QCOMPARE(s.Form(), Coin("Typed"));
 }
 
 void TestCollectionList::keyboardMovesTheMarkButNotTheForm()

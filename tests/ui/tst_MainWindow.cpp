@@ -186,7 +186,9 @@ private slots:
     void deleteRemovesTheMarkedRowOnly();
     void clearAllAsksAndKeepsTheDropDownLists();
     void dropDownListsIgnoreCaseAndNeverComplete();
-    void enterInNameQuitsAndWritesBothFiles();
+    void enterInSingleLineFieldQuitsAndWritesBothFiles_data();
+    void enterInSingleLineFieldQuitsAndWritesBothFiles();
+    void enterOnAFocusedButtonPressesIt();
     void enterAndTabInDescription();
     void enterInClosedComboQuits();
     void escapeClosesAndWritesBothFiles();
@@ -508,8 +510,18 @@ void TestMainWindow::dropDownListsIgnoreCaseAndNeverComplete()
     QCOMPARE(s.Row(1).at(3), QString("United States"));
 }
 
-void TestMainWindow::enterInNameQuitsAndWritesBothFiles()
+void TestMainWindow::enterInSingleLineFieldQuitsAndWritesBothFiles_data()
 {
+    QTest::addColumn<int>("field");
+    QTest::newRow("Name") << 1005;
+    QTest::newRow("Image") << 1008;
+    QTest::newRow("Purchase Date, read-only") << 1010;
+}
+
+void TestMainWindow::enterInSingleLineFieldQuitsAndWritesBothFiles()
+{
+    QFETCH(int, field);
+
     Session s;
     s.Open();
     QVERIFY(s.ShowAndActivate());
@@ -517,16 +529,32 @@ void TestMainWindow::enterInNameQuitsAndWritesBothFiles()
     s.Add(kBuffalo);
     s.SetForm(Coin("Typed but not added"));
 
-    QLineEdit* name = s.Edit(1005);
-    name->setFocus();
-    QCOMPARE(QApplication::focusWidget(), name);
-    QTest::keyClick(name, Qt::Key_Return);
+    QLineEdit* edit = s.Edit(field);
+    edit->setFocus();
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QTest::keyClick(edit, Qt::Key_Return);
 
     QVERIFY(!s.dlg->isVisible());
     QCOMPARE(s.dlg->result(), int(QDialog::Accepted));
     QCOMPARE(ReadFileBytes(s.dir.file("nmr.dat")), kMorganBuffaloFile);
     QVERIFY(ReadFileBytes(s.dir.file("nmr.ini")).startsWith("CREATOR=NMR 1.0\r\n"));
     QVERIFY(s.platform.endedWith.isEmpty());
+}
+
+void TestMainWindow::enterOnAFocusedButtonPressesIt()
+{
+    Session s;
+    s.Open();
+    QVERIFY(s.ShowAndActivate());
+    s.SetForm(kBuffalo);
+    QPushButton* add = s.Button(1000);
+    add->setFocus();
+    QCOMPARE(QApplication::focusWidget(), add);
+    QTest::keyClick(add, Qt::Key_Return);
+
+    QVERIFY(s.dlg->isVisible());
+    QCOMPARE(s.Names(), QStringList{"Buffalo Nickel"});
+    QCOMPARE(s.Form(), kEmptyForm);
 }
 
 void TestMainWindow::enterAndTabInDescription()
@@ -556,6 +584,17 @@ void TestMainWindow::enterInClosedComboQuits()
     QVERIFY(s.ShowAndActivate());
     s.Add(kBuffalo);
     QComboBox* country = s.Combo(1019);
+    country->setFocus();
+
+    // With its list open, Enter picks the entry and the window stays.
+    country->showPopup();
+    QTRY_VERIFY(country->view()->isVisible());
+    QTest::keyClick(country->view(), Qt::Key_Return);
+    QTRY_VERIFY(!country->view()->isVisible());
+    QVERIFY(s.dlg->isVisible());
+    QCOMPARE(country->currentText(), QString("United States"));
+
+    country->setEditText(QString());
     country->setFocus();
     QTest::keyClicks(country, "Peru");
     QVERIFY(!country->view()->isVisible());
