@@ -190,6 +190,7 @@ private slots:
     void enterInSingleLineFieldQuitsAndWritesBothFiles();
     void enterOnAFocusedButtonPressesIt();
     void enterAndTabInDescription();
+    void tabWalksTheFormInTemplateOrder();
     void enterInClosedComboQuits();
     void escapeClosesAndWritesBothFiles();
     void fileSaveWritesOnlyTheDataFile();
@@ -575,6 +576,25 @@ void TestMainWindow::enterAndTabInDescription()
     QCOMPARE(description->toPlainText(), QString("First\nSecond"));
     QVERIFY(QApplication::focusWidget() != description);
     QCOMPARE(QApplication::focusWidget(), s.Control(1023));  // the next control in tab order
+}
+
+void TestMainWindow::tabWalksTheFormInTemplateOrder()
+{
+    Session s;
+    s.Open();
+    QVERIFY(s.ShowAndActivate());
+    QCOMPARE(QApplication::focusWidget(), s.Control(1005));
+    QStringList visited;
+    for (int i = 1; i < 13; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        while (focus && focus->objectName().toInt() == 0)  // a box's own line edit
+            focus = focus->parentWidget();
+        visited.append(focus ? focus->objectName() : QString());
+    }
+    QCOMPARE(visited, (QStringList{"1006", "1007", "1019", "1013", "1017", "1009", "1010",
+                                   "1011", "1012", "1022", "1008", "1014"}));
 }
 
 void TestMainWindow::enterInClosedComboQuits()
