@@ -1,7 +1,9 @@
 #include "output/qt/CDateSelectDlg.h"
 
 #include <QCalendarWidget>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTableView>
 
 #include "app/DialogUnits.h"
 
@@ -25,15 +27,34 @@ CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget*
                            std::max(m_calendar->height(), needed.height()));
     }
 
-    auto* ret = new QPushButton(tr("Return"), this);
-    ret->setObjectName(QStringLiteral("1"));
-    ret->setDefault(true);
+    m_return = new QPushButton(tr("Return"), this);
+    m_return->setObjectName(QStringLiteral("1"));
+    m_return->setDefault(true);
     const QRect r = units.Rect(142, 7, 37, 14);
-    ret->setGeometry(m_calendar->geometry().right() + units.X(1), r.y(), r.width(), r.height());
-    connect(ret, &QPushButton::clicked, this, &QDialog::accept);
+    m_return->setGeometry(m_calendar->geometry().right() + units.X(1), r.y(), r.width(),
+                          r.height());
+    connect(m_return, &QPushButton::clicked, this, &QDialog::accept);
 
-    setFixedSize(std::max(width(), ret->geometry().right() + units.X(7)),
+    // The grid of days has the focus when the dialog opens and would keep Enter to itself;
+    // Enter there presses the default button, as everywhere else in the dialog.
+    m_days = m_calendar->findChild<QTableView*>();
+    if (m_days)
+        m_days->installEventFilter(this);
+
+    setFixedSize(std::max(width(), m_return->geometry().right() + units.X(7)),
                  std::max(height(), m_calendar->geometry().bottom() + units.Y(9)));
+}
+
+bool CDateSelectDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_days && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_return->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CDateSelectDlg::done(int result)

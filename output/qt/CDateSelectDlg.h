@@ -5,6 +5,7 @@
 
 class DialogUnits;
 class QCalendarWidget;
+class QPushButton;
 
 // A month calendar for picking one day, opened on a given day. However the dialog closes
 // (Return, Escape, the close box), the day selected at that moment is the result.
@@ -19,7 +20,12 @@ public:
 
     void done(int result) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QCalendarWidget* m_calendar;
+    QWidget* m_days = nullptr;  // the calendar's grid of days
+    QPushButton* m_return = nullptr;
     QDate m_date;
 };
