@@ -111,4 +111,8 @@ void CValueWizardDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     m_value->setFocus();
     m_value->selectAll();
+    // The field finishes the new item's text change only once events run again, which drops
+    // the selection on every showing after the first; select the value after that, so that
+    // what the user types replaces it.
+    QMetaObject::invokeMethod(m_value, &QLineEdit::selectAll, Qt::QueuedConnection);
 }
