@@ -470,8 +470,12 @@ void CCollectionDlg::UpdateRow(int row)
 void CCollectionDlg::DeleteItem()
 {
     const int marked = m_collection.MarkedRow();
-    if (m_model->Remove(marked))
-        m_list->selectionModel()->clearSelection();
+    if (m_model->Remove(marked)) {
+        // The view moves its current row to a neighbour; that row is not what the user
+        // chose, so nothing stays selected or marked and a second Delete deletes nothing.
+        m_list->selectionModel()->clear();
+        m_collection.SetMarkedRow(-1);
+    }
     FitColumnWidths();
     RefreshItemCount();
 }

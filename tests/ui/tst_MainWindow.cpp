@@ -175,6 +175,7 @@ private slots:
     void startsEmptyWithoutFiles();
     void buttonsClearTheFormMenuItemsLeaveIt_data();
     void buttonsClearTheFormMenuItemsLeaveIt();
+    void deletingLeavesNothingMarked();
     void addedCoinsGoToTheTop();
     void blankNameIsRefused_data();
     void blankNameIsRefused();
@@ -265,6 +266,22 @@ void TestMainWindow::buttonsClearTheFormMenuItemsLeaveIt()
     QCOMPARE(s.Count(), QString::number(namesAfter.size()));
     QCOMPARE(s.Form(), button ? kEmptyForm : typed);
     QVERIFY(s.platform.boxes.isEmpty());
+}
+
+void TestMainWindow::deletingLeavesNothingMarked()
+{
+    Session s;
+    s.Open();
+    for (const char* name : {"Alpha", "Beta", "Gamma"})
+        s.Add(Coin(name));
+    s.Mark(1);  // Beta
+
+    s.Trigger(32774);
+    s.Trigger(32774);
+
+    QCOMPARE(s.Names(), (QStringList{"Gamma", "Alpha"}));
+    QCOMPARE(s.dlg->collection().MarkedRow(), -1);
+    QVERIFY(!s.List()->selectionModel()->hasSelection());
 }
 
 void TestMainWindow::addedCoinsGoToTheTop()
