@@ -1,0 +1,263 @@
+// Benchmarks of the core at 1,000, 100,000 and 1,000,000 coins: the data file, sorting,
+// adding, the drop-down lists and page composition.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "BenchSupport.h"
+#include "output/PageComposer.h"
+#include "output/PageFiles.h"
+#include "records/ChoiceList.h"
+#include "storage/DataFile.h"
+
+namespace {
+
+// Made once per size and shared by the benchmarks, so that generating a million coins is not
+// repeated (nor measured).
+const Collection& SharedCollection(int count)
+{
+    static std::map<int, std::unique_ptr<Collection>> cache;
+    auto& slot = cache[count];
+    if (!slot)
+        slot = std::make_unique<Collection>(GenerateCollection(count));
+    return *slot;
+}
+
+TempFolder& SharedFolder()
+{
+    static TempFolder folder;
+    return folder;
+}
+
+// A data file of `count` coins, written once.
+std::string SharedDataFile(int count)
+{
+    const std::string path = SharedFolder().File("coins-" + std::to_string(count) + ".dat");
+    if (!std::filesystem::exists(path))
+        WriteDataFile(path, SharedCollection(count));
+    return path;
+}
+
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+}
+
+void BM_ReadDataFile(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = SharedDataFile(count);
+    const PeakMemory memory;
+    for (auto _ : state) {
+        std::vector<CoinRecord> records = ReadDataFile(path);
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(path)) *
+                            state.iterations());
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_ReadDataFile)->Apply(Sizes);
+
+void BM_WriteDataFile(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    const TempFolder folder;
+    const std::string path = folder.File("nmr.dat");
+    const PeakMemory memory;
+    for (auto _ : state) {
+        if (!WriteDataFile(path, collection))
+            state.SkipWithError("the data file could not be written");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(path)) *
+                            state.iterations());
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_WriteDataFile)->Apply(Sizes);
+
+// Sorting the unsorted list by a column: Name (many distinct short texts), Condition (ten
+// values, so long runs of equal texts) and Description (long texts, two in five empty).
+void BM_SortByColumn(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const auto column = static_cast<CoinField>(state.range(1));
+    const Collection& unsorted = SharedCollection(count);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Collection collection = unsorted;
+        state.ResumeTiming();
+        if (collection.SortByColumn(column))
+            state.SkipWithError("reversed instead of sorting");
+        state.PauseTiming();
+        collection = Collection();  // freeing the copy is not part of sorting
+        state.ResumeTiming();
+    }
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_SortByColumn)
+    ->ArgsProduct({{1000, 100000, 1000000},
+                   {FieldIndex(CoinField::Name), FieldIndex(CoinField::Condition),
+                    FieldIndex(CoinField::Description)}})
+    ->ArgNames({"coins", "column"})
+    ->Unit(benchmark::kMillisecond);
+
+// Clicking the heading of a column that is already in order: the check finds it sorted and
+// the rows are reversed.
+void BM_SortByColumnReverses(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    Collection sorted = SharedCollection(count);
+    sorted.SortByColumn(CoinField::Name);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Collection collection = sorted;
+        state.ResumeTiming();
+        if (!collection.SortByColumn(CoinField::Name))
+            state.SkipWithError("sorted instead of reversing");
+        state.PauseTiming();
+        collection = Collection();
+        state.ResumeTiming();
+    }
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_SortByColumnReverses)->Apply(Sizes);
+
+// Adding one coin at the top of a million.
+void BM_InsertTop(benchmark::State& state)
+{
+    Collection collection = SharedCollection(static_cast<int>(state.range(0)));
+    const CoinRecord coin = collection.Row(0);
+    for (auto _ : state)
+        collection.InsertTop(coin);
+    ReportRowRate(state, 1);
+}
+BENCHMARK(BM_InsertTop)->Arg(1000000);
+
+// The duplicate check that Add makes before inserting: a Name and Year that no row has, so
+// every row is looked at.
+void BM_HasNameAndYear(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(collection.HasNameAndYear("5 Francs", "1066"));
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_HasNameAndYear)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
+
+// Deleting the bottom row, the one furthest from the end of memory.
+void BM_RemoveBottomRow(benchmark::State& state)
+{
+    Collection collection = SharedCollection(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        collection.Remove(collection.Count() - 1);
+    ReportRowRate(state, 1);
+}
+BENCHMARK(BM_RemoveBottomRow)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Filling a drop-down list from every row of a loaded file: the Country column (36 distinct
+// values), and a column where every value is distinct.
+void BM_ChoiceListAddAll(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    std::vector<std::string_view> values;
+    values.reserve(static_cast<std::size_t>(count));
+    for (const CoinRecord& r : collection.BottomUp())
+        values.push_back(r.Get(CoinField::Country));
+    const PeakMemory memory;
+    for (auto _ : state) {
+        ChoiceList list;
+        list.AddAll(values);
+        benchmark::DoNotOptimize(list.Entries().data());
+    }
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_ChoiceListAddAll)->Apply(Sizes);
+
+void BM_ChoiceListAddAllDistinct(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)  // scrambled, so the list is not sorted already
+        texts.push_back("Lot " + std::to_string((i * 7919LL) % count) + " Österreich");
+    const std::vector<std::string_view> values(texts.begin(), texts.end());
+    const PeakMemory memory;
+    for (auto _ : state) {
+        ChoiceList list;
+        list.AddAll(values);
+        benchmark::DoNotOptimize(list.Entries().data());
+    }
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_ChoiceListAddAllDistinct)->Apply(Sizes);
+
+// One value typed into a drop-down list that already holds a million entries.
+void BM_ChoiceListAdd(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    ChoiceList list;
+    {
+        std::vector<std::string> texts;
+        for (int i = 0; i < count; ++i)
+            texts.push_back("Lot " + std::to_string(i));
+        list.AddAll(std::vector<std::string_view>(texts.begin(), texts.end()));
+    }
+    int next = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(list.Add("New lot " + std::to_string(next++)));
+    ReportRowRate(state, 1);
+}
+BENCHMARK(BM_ChoiceListAdd)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+Preferences SamplePreferences()
+{
+    Preferences prefs;
+    prefs[PrefKey::Name] = "Maria Jansen";
+    prefs[PrefKey::Email] = "maria@example.org";
+    prefs[PrefKey::Address1] = "Kerkstraat 12";
+    prefs[PrefKey::City] = "Utrecht";
+    prefs[PrefKey::Country] = "Nederland";
+    return prefs;
+}
+
+// Composing the list page or the catalogue page from the sample templates.
+void ComposeBench(benchmark::State& state, const PageKind& kind)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    const std::string folder = NUMORA_TEMPLATES;
+    const auto outer = ReadTemplate(folder + "/" + std::string(kind.outerTemplate));
+    const auto inner = ReadTemplate(folder + "/" + std::string(kind.innerTemplate));
+    if (!outer || !inner || outer->empty() || inner->empty()) {
+        state.SkipWithError("the sample templates could not be read");
+        return;
+    }
+    const Preferences prefs = SamplePreferences();
+    const PeakMemory memory;
+    std::size_t pageSize = 0;
+    for (auto _ : state) {
+        const std::string page = ComposePage(*outer, *inner, collection, prefs);
+        pageSize = page.size();
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(pageSize) * state.iterations());
+    state.counters["page_MiB"] = static_cast<double>(pageSize) / (1024.0 * 1024.0);
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+
+void BM_ComposeListPage(benchmark::State& state) { ComposeBench(state, kListPage); }
+BENCHMARK(BM_ComposeListPage)->Apply(Sizes);
+
+void BM_ComposeCataloguePage(benchmark::State& state) { ComposeBench(state, kCataloguePage); }
+BENCHMARK(BM_ComposeCataloguePage)->Apply(Sizes);
+
+}  // namespace
