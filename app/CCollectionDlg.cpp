@@ -203,15 +203,15 @@ void CCollectionDlg::CreateControls()
     m_client->setObjectName(QStringLiteral("client"));
     m_client->installEventFilter(this);
 
-    for (const ControlSpec& spec : kTemplate) {
+    for (const ControlSpec& entry : kTemplate) {
         QWidget* control = nullptr;
-        QRect rect = m_units.Rect(spec.x, spec.y, spec.width, spec.height);
-        switch (spec.kind) {
+        QRect rect = m_units.Rect(entry.x, entry.y, entry.width, entry.height);
+        switch (entry.kind) {
         case Kind::Edit:
         case Kind::ReadOnlyEdit: {
             auto* edit = new QLineEdit(m_client);
             edit->setMaxLength(INT_MAX);
-            edit->setReadOnly(spec.kind == Kind::ReadOnlyEdit);
+            edit->setReadOnly(entry.kind == Kind::ReadOnlyEdit);
             control = edit;
             break;
         }
@@ -224,8 +224,8 @@ void CCollectionDlg::CreateControls()
             combo->setCompleter(nullptr);
             combo->setDuplicatesEnabled(false);
             combo->lineEdit()->setMaxLength(INT_MAX);
-            rect.setHeight(m_units.Y(spec.y + kComboClosedHeight) - m_units.Y(spec.y));
-            combo->setMaxVisibleItems(std::max(1, (spec.height - kComboClosedHeight) / 8));
+            rect.setHeight(m_units.Y(entry.y + kComboClosedHeight) - m_units.Y(entry.y));
+            combo->setMaxVisibleItems(std::max(1, (entry.height - kComboClosedHeight) / 8));
             control = combo;
             break;
         }
@@ -238,9 +238,9 @@ void CCollectionDlg::CreateControls()
         }
         case Kind::Button:
         case Kind::DefaultButton: {
-            auto* button = new QPushButton(QString::fromLatin1(spec.text), m_client);
+            auto* button = new QPushButton(QString::fromLatin1(entry.text), m_client);
             button->setAutoDefault(true);
-            button->setDefault(spec.kind == Kind::DefaultButton);
+            button->setDefault(entry.kind == Kind::DefaultButton);
             control = button;
             break;
         }
@@ -250,15 +250,15 @@ void CCollectionDlg::CreateControls()
             break;
         }
         case Kind::Label: {
-            const QString text = spec.id == IDC_STATUS ? Text(strings::kStatusLine)
-                                                       : QString::fromLatin1(spec.text);
+            const QString text = entry.id == IDC_STATUS ? Text(strings::kStatusLine)
+                                                       : QString::fromLatin1(entry.text);
             auto* label = new QLabel(text, m_client);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             // A label is never cut short: where the font is wider than the template's, it
             // reaches under the field beside it.
             rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
             // The status line stays readable where the list reaches down to it.
-            if (spec.id == IDC_STATUS)
+            if (entry.id == IDC_STATUS)
                 label->raise();
             else
                 label->lower();
@@ -266,16 +266,16 @@ void CCollectionDlg::CreateControls()
             break;
         }
         case Kind::Check:
-            m_tooltipsCheck = new QCheckBox(QString::fromLatin1(spec.text), m_client);
+            m_tooltipsCheck = new QCheckBox(QString::fromLatin1(entry.text), m_client);
             control = m_tooltipsCheck;
             break;
         }
         control->setGeometry(rect);
-        if (spec.id < 0)
+        if (entry.id < 0)
             continue;
-        control->setObjectName(QString::number(spec.id));
-        m_controls.insert(spec.id, control);
-        m_controlIds.insert(control, spec.id);
+        control->setObjectName(QString::number(entry.id));
+        m_controls.insert(entry.id, control);
+        m_controlIds.insert(control, entry.id);
         control->installEventFilter(this);
         for (QWidget* child : control->findChildren<QWidget*>())
             child->installEventFilter(this);

@@ -52,15 +52,15 @@ CPreferencesDlg::CPreferencesDlg(const DialogUnits& units, QWidget* parent) : QD
     connect(ret, &QPushButton::clicked, this, &CPreferencesDlg::accept);
 
     for (std::size_t i = 0; i < std::size(kFields); ++i) {
-        const FieldSpec& spec = kFields[i];
+        const FieldSpec& entry = kFields[i];
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::number(spec.id));
+        edit->setObjectName(QString::number(entry.id));
         edit->setMaxLength(INT_MAX);
-        edit->setGeometry(units.Rect(spec.x, spec.y, spec.width, 14));
-        auto* label = new QLabel(QString::fromLatin1(spec.label), this);
-        label->setGeometry(units.Rect(spec.labelX, spec.y + 3, spec.x - spec.labelX - 2, 8));
+        edit->setGeometry(units.Rect(entry.x, entry.y, entry.width, 14));
+        auto* label = new QLabel(QString::fromLatin1(entry.label), this);
+        label->setGeometry(units.Rect(entry.labelX, entry.y + 3, entry.x - entry.labelX - 2, 8));
         label->setBuddy(edit);
-        m_fields[i] = {spec.id, spec.key, edit};
+        m_fields[i] = {entry.id, entry.key, edit};
     }
     auto* note1 = new QLabel(tr("Preferences are automatically saved when"), this);
     note1->move(units.X(7), units.Y(149));
