@@ -67,11 +67,11 @@ bool Collection::SortByColumn(CoinField column)
         ReverseRows();
         return true;
     }
-    // Sorting small keys and then moving each record once is several times faster on a large
-    // list than sorting the records themselves, which moves them n log n times. A key holds
-    // the first eight bytes of its text, so that most comparisons need not reach the text
-    // itself, which lies scattered in memory. The texts are read before any record moves,
-    // since moving a short text moves its bytes.
+    // Sorting small keys and then moving each record once is faster (1.5 to 5 times, by the
+    // benchmarks) than sorting the records themselves, which moves them n log n times. A key
+    // holds the first eight bytes of its text, so that most comparisons need not reach the text
+    // itself, which lies scattered in memory. The texts are read before any record moves, since
+    // moving a short text moves its bytes.
     struct Key {
         std::uint64_t prefix;  // the first eight bytes, big-endian, zero-padded
         std::string_view text;

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, when any is missing.
-# Usage: scripts/install-deps.sh [run|test]
+# Usage: scripts/install-deps.sh [run|test|bench]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
+fi
+if [ "${1:-run}" = bench ]; then
+  packages+=(libbenchmark-dev)
 fi
 
 missing=()
