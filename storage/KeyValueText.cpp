@@ -129,18 +129,18 @@ bool KeyValueReader::NextPair(std::string& key, std::string& value)
             return false;
     } while (IsContinuation(line));
 
-    auto split = SplitKeyValueLine(line);
-    key = std::move(split.first);
-    value = std::move(split.second);
+    // Split in place rather than through SplitKeyValueLine, so that the caller's strings keep
+    // their capacity from pair to pair.
+    const auto equals = line.find('=');
+    key.assign(line.substr(0, equals));
+    if (equals == std::string_view::npos)
+        value.clear();
+    else
+        value.assign(line.substr(equals + 1));
 
-    for (;;) {
-        const std::size_t lineStart = m_pos;
-        if (!NextLine(line))
-            break;
-        if (!IsContinuation(line)) {
-            m_pos = lineStart;
-            break;
-        }
+    // Trimming touches only the end of a line, so a continuation is known by its first byte.
+    while (m_pos < m_text.size() && m_text[m_pos] == '=') {
+        NextLine(line);
         value += '\n';
         value += line.substr(1);
     }
