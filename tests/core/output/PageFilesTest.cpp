@@ -1,72 +1,42 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <string>
+#include <regex>
 
 #include "core/TestSupport.h"
+#include "output/PageComposer.h"
 #include "output/PageFiles.h"
+#include "storage/DataFile.h"
 
-namespace fs = std::filesystem;
-using testsupport::CountEntries;
-using testsupport::ReadBytes;
-using testsupport::TempDir;
-using testsupport::WriteBytes;
-
-namespace {
-
-TEST(ReadTemplate, CreatesAMissingTemplateEmpty)
+TEST(PageFiles, MissingTemplateIsCreatedEmptyAndAFailedPageLeavesNoFile)
 {
     TempDir dir;
-    const std::string path = dir.File("ListInside.htm");
-    const auto text = ReadTemplate(path);
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(*text, "");
-    ASSERT_TRUE(fs::is_regular_file(path));
-    EXPECT_EQ(fs::file_size(path), 0u);
-    const fs::perms p = fs::status(path).permissions();
-    EXPECT_NE(p & fs::perms::owner_read, fs::perms::none);
-    EXPECT_NE(p & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(ReadTemplate(dir.File("ListInside.htm")), "");
+    EXPECT_EQ(ReadBytes(dir.File("ListInside.htm")), "");  // throws unless it now exists
+    fs::create_directory(dir.File("folder.htm"));
+    EXPECT_EQ(ReadTemplate(dir.File("folder.htm")), std::nullopt);
+    WriteBytes(dir.File("b.htm"), "<p>Fran\xE7" "aise</p>\r\n");
+    EXPECT_EQ(ReadTemplate(dir.File("b.htm")), "<p>Fran\xC3\xA7" "aise</p>\r\n");
+
+    EXPECT_FALSE(WritePage(dir.File("missing/list.htm"), "<p></p>"));
+    WriteBytes(dir.File("list.htm"), "an older and much longer page");
+    ASSERT_TRUE(WritePage(dir.File("list.htm"), "<p>a\r\nb\n</p>"));
+    EXPECT_EQ(ReadBytes(dir.File("list.htm")), "<p>a\r\nb\n</p>");
+    EXPECT_EQ(CountEntries(dir.path), 4);
 }
 
-TEST(ReadTemplate, FailsWhenTheTemplateCanBeNeitherReadNorCreated)
+TEST(SampleFiles, DemoCollectionRoundTripsAndTemplatesFillEveryTag)
 {
+    const fs::path source = fs::path(NUMORA_TEST_DATA).parent_path().parent_path();
+    Collection demo;
+    demo.LoadBottomUp(ReadDataFile((source / "demo/nmr.dat").string()));
     TempDir dir;
-    fs::create_directory(dir.Path() / "ListOutside.htm");
-    EXPECT_EQ(ReadTemplate(dir.File("ListOutside.htm")), std::nullopt);
-    EXPECT_EQ(ReadTemplate(dir.File("no-such-folder/ListOutside.htm")), std::nullopt);
+    ASSERT_TRUE(WriteDataFile(dir.File("nmr.dat"), demo));
+    EXPECT_EQ(ReadBytes(dir.File("nmr.dat")), ReadBytes(source / "demo/nmr.dat"));
+    for (const std::string kind : {"List", "Catalogue"}) {
+        const fs::path tpl = source / "templates";
+        const std::string page = ComposePage(ReadBytes(tpl / (kind + "Outside.htm")),
+                                             ReadBytes(tpl / (kind + "Inside.htm")), demo, {});
+        EXPECT_FALSE(std::regex_search(page, std::regex("#[A-Z0-9]+#"))) << kind;
+        EXPECT_NE(page.find(FooterRow()), std::string::npos) << kind;
+    }
 }
-
-TEST(ReadTemplate, KeepsUtf8BytesAndDecodesWindows1252)
-{
-    TempDir dir;
-    const std::string utf8 = "\xEF\xBB\xBF<p>\xC3\x96sterreich</p>\r\n<p>#NAME#</p>\r\n";
-    WriteBytes(dir.Path() / "a.htm", utf8);
-    EXPECT_EQ(ReadTemplate(dir.File("a.htm")), utf8);
-
-    WriteBytes(dir.Path() / "b.htm", "<p>Fran\xE7" "aise \x80</p>\r\n");
-    EXPECT_EQ(ReadTemplate(dir.File("b.htm")), "<p>Fran\xC3\xA7" "aise \xE2\x82\xAC</p>\r\n");
-}
-
-TEST(WritePage, WritesExactlyThePageReplacingTheOldOne)
-{
-    TempDir dir;
-    const std::string path = dir.File("list.htm");
-    WriteBytes(path, "an older and much longer page");
-    const std::string page = "<p>a\r\nb\n</p>";  // no line end added at the end
-    ASSERT_TRUE(WritePage(path, page));
-    EXPECT_EQ(ReadBytes(path), page);
-    EXPECT_EQ(CountEntries(dir.Path()), 1);
-}
-
-TEST(WritePage, FailsWithoutLeavingAFileWhenTheFolderIsMissing)
-{
-    TempDir dir;
-    const SaveResult result = WritePage(dir.File("missing/list.htm"), "<p></p>");
-    EXPECT_FALSE(result);
-    EXPECT_FALSE(result.reason.empty());
-    EXPECT_EQ(CountEntries(dir.Path()), 0);
-}
-
-}  // namespace
