@@ -2,6 +2,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "resources/FixedStrings.h"
 
@@ -152,12 +153,41 @@ std::string ComposePage(std::string_view outer, std::string_view inner,
         filler.AppendRow(rows, inner, collection.Row(i));
     rows += footer;
 
-    std::string page = ReplaceTag(outer, "#DATA#", rows);
-    rows.clear();
-    rows.shrink_to_fit();
-
     std::string scratch;
-    for (const PageTag& t : kPreferenceTags)
-        ReplaceInPlace(page, scratch, t.tag, prefs[t.key]);
+    if (rows.find('#') != std::string::npos) {
+        std::string page = ReplaceTag(outer, "#DATA#", rows);
+        rows.clear();
+        rows.shrink_to_fit();
+        for (const PageTag& t : kPreferenceTags)
+            ReplaceInPlace(page, scratch, t.tag, prefs[t.key]);
+        return page;
+    }
+
+    // Rows without a "#" can neither hold a preference tag nor complete one with the text
+    // around them (the footer row has characters that no tag has), so the preference tags
+    // are substituted in the outer template's own text between the places of #DATA#. The
+    // page is then built once, instead of being copied for every preference tag.
+    constexpr std::string_view kDataTag = "#DATA#";
+    std::vector<std::string> parts;
+    std::size_t pos = 0;
+    for (std::size_t hit = outer.find(kDataTag); hit != std::string_view::npos;
+         hit = outer.find(kDataTag, pos)) {
+        parts.emplace_back(outer.substr(pos, hit - pos));
+        pos = hit + kDataTag.size();
+    }
+    parts.emplace_back(outer.substr(pos));
+    std::size_t size = rows.size() * (parts.size() - 1);
+    for (std::string& part : parts) {
+        for (const PageTag& t : kPreferenceTags)
+            ReplaceInPlace(part, scratch, t.tag, prefs[t.key]);
+        size += part.size();
+    }
+    std::string page;
+    page.reserve(size);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            page += rows;
+        page += parts[i];
+    }
     return page;
 }
