@@ -1,53 +1,39 @@
 #include "UiTestSupport.h"
 
-#include <QDir>
-#include <QFile>
+namespace {
 
-void FakePlatform::ShowError(QWidget*, const QString& text, const QString& caption)
+constexpr int kFieldIds[13] = {1005, 1006, 1007, 1019, 1013, 1017, 1009,
+                               1010, 1011, 1012, 1022, 1008, 1014};
+
+// A form control's text; with `value`, puts that text there first.
+QString Text(QWidget* control, const QString* value = nullptr)
 {
-    boxes.append({Box::Error, text, caption});
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return value ? (edit->setText(*value), *value) : edit->text();
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return value ? (combo->setEditText(*value), *value) : combo->currentText();
+    auto* text = qobject_cast<QPlainTextEdit*>(control);
+    return value ? (text->setPlainText(*value), *value) : text->toPlainText();
 }
 
-bool FakePlatform::AskYesNo(QWidget*, const QString& text)
-{
-    boxes.append({Box::Question, text, QString()});
-    if (answers.isEmpty()) {
-        ++unansweredQuestions;
-        return false;
-    }
-    return answers.takeFirst();
-}
+}  // namespace
 
+// Shows the dialog and lets the test drive it while it is the active window; a dialog the test
+// leaves open is rejected.
 int FakePlatform::RunModal(QDialog& dialog)
 {
-    modalDialogs.append(QString::fromLatin1(dialog.metaObject()->className()));
-    if (onModal)
-        return onModal(dialog);
-    return QDialog::Rejected;
+    dialog.show();
+    if (onModal && QTest::qWaitForWindowActive(&dialog))
+        onModal(dialog);
+    if (dialog.isVisible())
+        dialog.reject();
+    return dialog.result();
 }
-
-QString FakePlatform::GetOpenFileName(QWidget*, const QStringList& filters)
-{
-    ++fileDialogs;
-    lastFilters = filters;
-    return nextOpenFileName;
-}
-
-void FakePlatform::OpenWithDefaultApp(const QString& target) { opened.append(target); }
-
-TempCurrentDir::TempCurrentDir() : m_old(QDir::currentPath())
-{
-    QDir::setCurrent(m_dir.path());
-}
-
-TempCurrentDir::~TempCurrentDir() { QDir::setCurrent(m_old); }
 
 QByteArray ReadFileBytes(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteFileBytes(const QString& path, const QByteArray& bytes)
@@ -57,14 +43,54 @@ void WriteFileBytes(const QString& path, const QByteArray& bytes)
         file.write(bytes);
 }
 
-QByteArray DataRecord(const QStringList& values)
+QStringList Coin(const QString& name, const QString& year, const QString& country)
+{
+    return {name, year, {}, country, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+}
+
+QByteArray DataFile(const QList<QStringList>& bottomUp)
 {
     static const char* const keys[] = {
         "NAME", "YEAR", "FACEVALUE", "COUNTRY", "MINTMARKS", "CONDITION", "PURCHASEPRICE",
         "PURCHASEDATE", "CURRENTVALUE", "VALUATIONDATE", "CATEGORY", "IMAGE", "DESCRIPTION",
     };
-    QByteArray out;
+    QByteArray out = "CREATOR=NMR 1.0\r\n";
+    for (int r = 0; r < bottomUp.size(); ++r) {
+        out += r ? "\r\n" : "";
+        for (int i = 0; i < 13; ++i)
+            out += QByteArray(keys[i]) + '=' + bottomUp[r].value(i).toUtf8() + "\r\n";
+    }
+    return out;
+}
+
+QStringList Session::Form() const
+{
+    QStringList values;
+    for (int id : kFieldIds)
+        values.append(Text(Control(id)));
+    return values;
+}
+
+void Session::SetForm(const QStringList& values) const
+{
     for (int i = 0; i < 13; ++i)
-        out += QByteArray(keys[i]) + '=' + values.value(i).toUtf8() + "\r\n";
-    return out + "\r\n";
+        Text(Control(kFieldIds[i]), &values.at(i));
+}
+
+QStringList Session::Row(int row) const
+{
+    QStringList values;
+    for (CoinField field : kCoinFields) {
+        const std::string_view text = dlg->collection().Row(row).Get(field);
+        values.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    return values;
+}
+
+QStringList Session::Names() const
+{
+    QStringList names;
+    for (int r = 0; r < dlg->collection().Count(); ++r)
+        names.append(Row(r).at(0));
+    return names;
 }

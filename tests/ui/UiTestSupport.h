@@ -1,76 +1,105 @@
 #pragma once
 
-// Helpers for the window tests: a platform that answers message boxes and modal dialogs from
-// the test and records what the window handed to the desktop, a current-folder guard over a
-// temporary folder, and file helpers.
+// The window tests' harness: a platform that answers message boxes and modal dialogs from the
+// test and records what the window handed to the desktop, and a session that starts a main
+// window over a temporary current folder and reads and fills its form.
 
-#include <QByteArray>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDialog>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
+#include "app/CCollectionDlg.h"
 #include "app/Platform.h"
 
 class FakePlatform : public Platform {
 public:
-    struct Box {
-        enum Kind { Error, Question } kind;
-        QString text;
-        QString caption;
-    };
+    QStringList boxes;                      // "Caption: text" for an error, "? text" for a question
+    QList<bool> answers;                    // for the next questions; unqueued means No
+    std::function<void()> onError;          // runs as an error box shows
+    std::function<void(QDialog&)> onModal;  // drives a modal dialog, shown, to its end
+    QString nextOpenFileName;               // the file-open dialog's answer
+    QString wanderTo;                       // a folder the file-open dialog makes current
+    QStringList opened;                     // targets handed to the default application
+    QList<int> endedWith;
 
-    // Every message box shown, in order.
-    QList<Box> boxes;
-    // Answers for the next questions, Yes = true; a question without a queued answer is
-    // answered No and counted in `unansweredQuestions`.
-    QList<bool> answers;
-    int unansweredQuestions = 0;
-
-    // Runs each modal dialog; by default the dialog is not shown and counts as rejected.
-    std::function<int(QDialog&)> onModal;
-    QStringList modalDialogs;  // class names of the dialogs run
-
-    QString nextOpenFileName;  // the file-open dialog's answer; empty = cancelled
-    QStringList lastFilters;
-    int fileDialogs = 0;
-
-    QStringList opened;  // targets handed to the default application
-    QDate today = QDate(2026, 12, 6);
-    QList<int> endedWith;  // exit codes of EndProcess calls
-
-    void ShowError(QWidget* owner, const QString& text, const QString& caption) override;
-    bool AskYesNo(QWidget* owner, const QString& text) override;
+    void ShowError(QWidget*, const QString& text, const QString& caption) override
+    {
+        if (onError)
+            onError();
+        boxes.append(caption + ": " + text);
+    }
+    bool AskYesNo(QWidget*, const QString& text) override
+    {
+        boxes.append("? " + text);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
     int RunModal(QDialog& dialog) override;
-    QString GetOpenFileName(QWidget* owner, const QStringList& filters) override;
-    void OpenWithDefaultApp(const QString& target) override;
-    QDate Today() override { return today; }
+    QString GetOpenFileName(QWidget*, const QStringList&) override
+    {
+        if (!wanderTo.isEmpty())
+            QDir::setCurrent(wanderTo);
+        return nextOpenFileName;
+    }
+    void OpenWithDefaultApp(const QString& target) override { opened.append(target); }
+    QDate Today() override { return QDate(2026, 12, 6); }
     void EndProcess(int code) override { endedWith.append(code); }
-};
-
-// A temporary folder made current for the lifetime of the guard.
-class TempCurrentDir {
-public:
-    TempCurrentDir();
-    ~TempCurrentDir();
-    TempCurrentDir(const TempCurrentDir&) = delete;
-    TempCurrentDir& operator=(const TempCurrentDir&) = delete;
-
-    QString path() const { return m_dir.path(); }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-    bool isValid() const { return m_dir.isValid(); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_old;
 };
 
 QByteArray ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const QByteArray& bytes);
+QStringList Coin(const QString& name, const QString& year = {}, const QString& country = {});
+QByteArray DataFile(const QList<QStringList>& bottomUp);  // coins given bottom row first
 
-// The data file line of one record field, CR LF ended, for building expected files.
-QByteArray DataRecord(const QStringList& thirteenValues);
+// A coin typed into every field of the form.
+inline const QStringList kTyped = {"Typed", "1999", "1 Euro", "Ireland", "S", "Mint", "3.00",
+                                   "2020-01-02", "4.00", "2021-02-03", "Euro", "d.jpg", "Harp"};
+
+struct Session {
+    QTemporaryDir dir;
+    QString oldDir = QDir::currentPath();
+    FakePlatform platform;
+    std::unique_ptr<CCollectionDlg> dlg;
+
+    Session() { QDir::setCurrent(dir.path()); }
+    ~Session() { dlg.reset(), QDir::setCurrent(oldDir); }
+    void Open(std::optional<DialogUnits> units = std::nullopt)
+    {
+        dlg = std::make_unique<CCollectionDlg>(platform, nullptr, units);
+    }
+    bool Show() const  // shown and active, ready for keys and clicks
+    {
+        dlg->show(), dlg->activateWindow();
+        return QTest::qWaitForWindowActive(dlg.get());
+    }
+
+    QWidget* Control(int id) const { return dlg->Control(id); }
+    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Control(id)); }
+    QComboBox* Combo(int id) const { return qobject_cast<QComboBox*>(Control(id)); }
+    QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(Control(id)); }
+    QTableView* List() const { return qobject_cast<QTableView*>(Control(1004)); }
+    void Trigger(int command) const  // a menu item
+    {
+        dlg->findChild<QAction*>(QString::number(command))->trigger();
+    }
+
+    QStringList Form() const;
+    void SetForm(const QStringList& values) const;
+    QStringList Row(int row) const;
+    QStringList Names() const;
+    void Add(const QStringList& values) const { SetForm(values), Button(1000)->click(); }
+};
