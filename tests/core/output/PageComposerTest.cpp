@@ -48,3 +48,25 @@ static std::vector<std::string> PageCases()
 
 INSTANTIATE_TEST_SUITE_P(Pages, PageCase, testing::ValuesIn(PageCases()),
                          [](const auto& p) { return p.param; });
+
+// Pages whose rows hold no "#" take a shorter road for the preference tags; it must give the
+// page that substituting every tag over the whole text in turn gives.
+TEST(PageComposer, PreferenceTagsGiveTheSamePageWhetherOrNotRowsHoldTags)
+{
+    Preferences prefs;
+    prefs[PrefKey::Name] = "Ann #PREFSEMAIL#";
+    prefs[PrefKey::Email] = "ann@example.org";
+    const std::string outer = "<h1>#PREFSNAME#</h1>#DATA#|#PREFS#DATA#EMAIL#|#PREFSEMAIL#";
+    for (const char* name : {"Plain", "With #PREFSNAME# inside"}) {
+        Collection collection;
+        collection.InsertTop(CoinRecord::FromTexts({name}));
+        std::string expected = ReplaceTag(outer, "#DATA#", "<td>" + std::string(name) + "</td>" + FooterRow());
+        for (const char* tag : {"#PREFSNAME#", "#PREFSADDRESS1#", "#PREFSADDRESS2#", "#PREFSCITY#",
+                                "#PREFSSTATE#", "#PREFSCOUNTRY#", "#PREFSEMAIL#"})
+            expected = ReplaceTag(expected, tag,
+                                  std::string_view(tag) == "#PREFSNAME#"    ? prefs[PrefKey::Name]
+                                  : std::string_view(tag) == "#PREFSEMAIL#" ? prefs[PrefKey::Email]
+                                                                            : std::string());
+        EXPECT_EQ(ComposePage(outer, "<td>#NAME#</td>", collection, prefs), expected) << name;
+    }
+}
