@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/Utf8.h"
+
 namespace {
 
 char32_t LowerCase(char32_t c)
@@ -38,20 +40,6 @@ char32_t LowerCase(char32_t c)
     return c;
 }
 
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::string FoldCase(std::string_view text)
@@ -66,18 +54,15 @@ std::string FoldCase(std::string_view text)
             ++i;
             continue;
         }
-        // Two-byte sequences cover every letter folded here; anything else is copied as is.
-        if ((b0 & 0xE0) == 0xC0 && i + 1 < text.size() &&
-            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            const char32_t c = (char32_t(b0 & 0x1F) << 6) |
-                               (static_cast<unsigned char>(text[i + 1]) & 0x3F);
-            if (c >= 0x80) {
-                AppendUtf8(out, LowerCase(c));
-                i += 2;
-                continue;
-            }
-        }
-        out += text[i++];
+        std::size_t length = 0;
+        const char32_t c = DecodeUtf8(text, i, length);
+        if (c == 0xFFFD && length == 1)
+            out += text[i];  // not a character: kept as the byte it is
+        else if (c >= 0x80 && c < 0x800)
+            AppendUtf8(out, LowerCase(c));  // every letter folded here has a two-byte form
+        else
+            out.append(text, i, length);
+        i += length;
     }
     return out;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "records/Utf8.h"
+
 namespace {
 
 constexpr char32_t kSmallLimit = 0x3000;
@@ -35,28 +37,9 @@ int TextWidthMeter::Width(std::string_view s)
     std::size_t i = 0;
     const std::size_t n = s.size();
     while (i < n) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
-        char32_t c = 0xFFFD;
-        std::size_t len = 1;
-        if (b0 < 0x80) {
-            c = b0;
-        } else if ((b0 & 0xE0) == 0xC0 && i + 1 < n) {
-            c = (char32_t(b0 & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
-            len = 2;
-        } else if ((b0 & 0xF0) == 0xE0 && i + 2 < n) {
-            c = (char32_t(b0 & 0x0F) << 12) |
-                (char32_t(static_cast<unsigned char>(s[i + 1]) & 0x3F) << 6) |
-                (static_cast<unsigned char>(s[i + 2]) & 0x3F);
-            len = 3;
-        } else if ((b0 & 0xF8) == 0xF0 && i + 3 < n) {
-            c = (char32_t(b0 & 0x07) << 18) |
-                (char32_t(static_cast<unsigned char>(s[i + 1]) & 0x3F) << 12) |
-                (char32_t(static_cast<unsigned char>(s[i + 2]) & 0x3F) << 6) |
-                (static_cast<unsigned char>(s[i + 3]) & 0x3F);
-            len = 4;
-        }
-        width += Advance(c);
-        i += len;
+        std::size_t length = 0;
+        width += Advance(DecodeUtf8(s, i, length));
+        i += length;
     }
     return width > INT_MAX ? INT_MAX : static_cast<int>(width);
 }
