@@ -159,6 +159,19 @@ void BM_RemoveBottomRow(benchmark::State& state)
 }
 BENCHMARK(BM_RemoveBottomRow)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// Fills a new drop-down list from `values` in each iteration.
+void MeasureAddAll(benchmark::State& state, const std::vector<std::string_view>& values)
+{
+    const PeakMemory memory;
+    for (auto _ : state) {
+        ChoiceList list;
+        list.AddAll(values);
+        benchmark::DoNotOptimize(list.Entries().data());
+    }
+    ReportRowRate(state, static_cast<int>(values.size()));
+    memory.Report(state);
+}
+
 // Filling a drop-down list from every row of a loaded file: the Country column (36 distinct
 // values), and a column where every value is distinct.
 void BM_ChoiceListAddAll(benchmark::State& state)
@@ -169,14 +182,7 @@ void BM_ChoiceListAddAll(benchmark::State& state)
     values.reserve(static_cast<std::size_t>(count));
     for (const CoinRecord& r : collection.BottomUp())
         values.push_back(r.Get(CoinField::Country));
-    const PeakMemory memory;
-    for (auto _ : state) {
-        ChoiceList list;
-        list.AddAll(values);
-        benchmark::DoNotOptimize(list.Entries().data());
-    }
-    ReportRowRate(state, count);
-    memory.Report(state);
+    MeasureAddAll(state, values);
 }
 BENCHMARK(BM_ChoiceListAddAll)->Apply(Sizes);
 
@@ -188,14 +194,7 @@ void BM_ChoiceListAddAllDistinct(benchmark::State& state)
     for (int i = 0; i < count; ++i)  // scrambled, so the list is not sorted already
         texts.push_back("Lot " + std::to_string((i * 7919LL) % count) + " Österreich");
     const std::vector<std::string_view> values(texts.begin(), texts.end());
-    const PeakMemory memory;
-    for (auto _ : state) {
-        ChoiceList list;
-        list.AddAll(values);
-        benchmark::DoNotOptimize(list.Entries().data());
-    }
-    ReportRowRate(state, count);
-    memory.Report(state);
+    MeasureAddAll(state, values);
 }
 BENCHMARK(BM_ChoiceListAddAllDistinct)->Apply(Sizes);
 
