@@ -275,7 +275,6 @@ void CCollectionDlg::CreateControls()
             continue;
         control->setObjectName(QString::number(entry.id));
         m_controls.insert(entry.id, control);
-        m_controlIds.insert(control, entry.id);
         control->installEventFilter(this);
         for (QWidget* child : control->findChildren<QWidget*>())
             child->installEventFilter(this);
@@ -603,17 +602,14 @@ void CCollectionDlg::LoadDataFile()
     FitColumnWidths();
     RefreshItemCount();
     ClearFields();
-    ShowValues();
 }
 
 void CCollectionDlg::SaveDataFile()
 {
+    // The form is emptied whether or not the file can be written.
     ClearFields();
-    ReadForm();
     if (!WriteDataFile(kDataFileName, m_collection))
         m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorWritingFile));
-    ClearFields();
-    ShowValues();
 }
 
 void CCollectionDlg::LoadPreferences()
@@ -724,10 +720,13 @@ void CCollectionDlg::ViewImage()
 
 int CCollectionDlg::ControlIdOf(QObject* object) const
 {
+    // A control's object name is its ID; its inner widgets (a combo box's edit field, a
+    // list's viewport) have none of their own.
     for (QObject* o = object; o != nullptr && o != this; o = o->parent()) {
-        const auto it = m_controlIds.constFind(o);
-        if (it != m_controlIds.constEnd())
-            return *it;
+        bool isId = false;
+        const int id = o->objectName().toInt(&isId);
+        if (isId)
+            return id;
     }
     return -1;
 }

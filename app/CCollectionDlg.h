@@ -184,7 +184,6 @@ private:
     QWidget* m_client = nullptr;
     std::array<QWidget*, kCoinFieldCount> m_fieldControls{};
     QHash<int, QWidget*> m_controls;
-    QHash<QObject*, int> m_controlIds;
     QLineEdit* m_itemCountEdit = nullptr;
     QCheckBox* m_tooltipsCheck = nullptr;
     QTableView* m_list = nullptr;

@@ -23,22 +23,21 @@ prefs no >"$work/expected-no.ini"
 prefs yes >"$work/expected-yes.ini"
 
 # Space on the box, then Enter, which on a check box is the Quit button's.
-start_numora
-to_tooltips_box
-keys space
-sleep 0.2
-keys Return
-await_exit "Space and Enter on the Tooltips box"
+toggle_box_and_quit() {
+    start_numora
+    to_tooltips_box
+    keys space
+    sleep 0.2
+    keys Return
+    await_exit "Space and Enter on the Tooltips box"
+}
+
+toggle_box_and_quit
 same_bytes "$work/expected-no.ini" "$run/nmr.ini" "box cleared"
 [[ -f $run/nmr.dat && ! -s $run/nmr.dat ]] ||
     fail "an empty collection must be saved as an empty nmr.dat"
 
-start_numora
-to_tooltips_box
-keys space
-sleep 0.2
-keys Return
-await_exit "Space and Enter on the Tooltips box"
+toggle_box_and_quit
 same_bytes "$work/expected-yes.ini" "$run/nmr.ini" "box checked again"
 
 echo "PASS: test_tooltips_switch"
