@@ -140,13 +140,28 @@ std::string ComposePage(std::string_view outer, std::string_view inner,
 {
     const std::string footer = FooterRow();
 
-    // A first guess at the size; appending grows the buffer geometrically beyond it anyway.
-    std::string rows;
-    std::size_t guess = footer.size();
+    // The size of the rows when no value holds a tag of its own: each row is the inner
+    // template with its tags' values in place of the tags. Guessing from one row instead would
+    // ask for the memory of one long Description once per coin.
+    std::array<std::size_t, kCoinFieldCount> tagCount{};
+    std::size_t tagBytes = 0;
+    for (const ItemTag& t : kItemTags) {
+        for (std::size_t hit = inner.find(t.tag); hit != std::string_view::npos;
+             hit = inner.find(t.tag, hit + t.tag.size())) {
+            ++tagCount[FieldIndex(t.field)];
+            tagBytes += t.tag.size();
+        }
+    }
+    // Tags may overlap in the template ("#NAME#YEAR#"), so their bytes may outnumber its own.
+    const std::size_t fixedPart = inner.size() > tagBytes ? inner.size() - tagBytes : 0;
     const int count = collection.Count();
-    if (count > 0)
-        guess += static_cast<std::size_t>(count) * (inner.size() + collection.Row(0).TextSize());
-    rows.reserve(guess);
+    std::size_t rowsSize = footer.size() + static_cast<std::size_t>(count) * fixedPart;
+    for (const CoinRecord& record : collection.BottomUp()) {
+        for (CoinField field : kCoinFields)
+            rowsSize += tagCount[FieldIndex(field)] * record.Get(field).size();
+    }
+    std::string rows;
+    rows.reserve(rowsSize);
 
     ItemFiller filler;
     for (int i = 0; i < count; ++i)

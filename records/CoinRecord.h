@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,11 +43,18 @@ std::string_view ColumnHeading(CoinField field);
 std::string_view DataFileKey(CoinField field);
 
 // One coin: thirteen free texts of any length and any characters (UTF-8 by convention, but
-// any bytes are kept as they are). The texts share one buffer so that a million coins stay
-// small in memory; a record holds at most 4 GiB of text.
+// any bytes are kept as they are). Short texts share one buffer so that a million coins stay
+// small in memory (a record holds at most 4 GiB of them). Long texts are kept apart and shared
+// by the copies of a record, so that a long Description carried from record to record while a
+// file is read costs its size once, not once per record.
 class CoinRecord {
 public:
     CoinRecord() = default;
+    CoinRecord(const CoinRecord& other);
+    CoinRecord(CoinRecord&&) noexcept = default;
+    CoinRecord& operator=(const CoinRecord& other);
+    CoinRecord& operator=(CoinRecord&&) noexcept = default;
+    ~CoinRecord() = default;
 
     // A record from up to thirteen texts in field order; missing ones are empty.
     static CoinRecord FromTexts(std::initializer_list<std::string_view> texts);
@@ -55,11 +63,20 @@ public:
     void Set(CoinField field, std::string_view text);
 
     // Total bytes of text over all fields.
-    std::size_t TextSize() const { return m_text.size(); }
+    std::size_t TextSize() const;
 
-    friend bool operator==(const CoinRecord& a, const CoinRecord& b) = default;
+    // Equal when every field holds the same text.
+    friend bool operator==(const CoinRecord& a, const CoinRecord& b);
+
+    // Texts of at least this many bytes are kept apart and shared between copies.
+    static constexpr std::size_t kSharedFrom = 4096;
 
 private:
+    struct LongTexts {
+        std::array<std::shared_ptr<const std::string>, kCoinFieldCount> texts;
+    };
+
     std::string m_text;
     std::array<std::uint32_t, kCoinFieldCount> m_end{};  // end offset of each field in m_text
+    std::unique_ptr<LongTexts> m_long;                   // null when no field is long
 };

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <dirent.h>
 
 namespace {
 
@@ -59,6 +60,10 @@ bool ResolveLinks(std::string& path, std::string& error)
     return false;
 }
 
+constexpr char kTemporaryDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kTemporarySuffixLength = 8;
+constexpr std::string_view kTemporaryExtension = ".tmp";
+
 // A name that no other save of this process has used; O_EXCL rules out the rest.
 std::string TemporaryName(const std::string& target)
 {
@@ -67,13 +72,24 @@ std::string TemporaryName(const std::string& target)
         std::chrono::steady_clock::now().time_since_epoch().count());
     seed ^= static_cast<unsigned long long>(getpid()) << 32;
     seed += 0x9E3779B97F4A7C15ULL * ++counter;
-    static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kDigits[seed % 36];
+    for (std::size_t i = 0; i < kTemporarySuffixLength; ++i) {
+        suffix += kTemporaryDigits[seed % 36];
         seed /= 36;
     }
-    return DirectoryOf(target) + "/." + BaseNameOf(target) + "." + suffix + ".tmp";
+    return DirectoryOf(target) + "/." + BaseNameOf(target) + "." + suffix +
+           std::string(kTemporaryExtension);
+}
+
+// True when `name` is exactly what TemporaryName makes for a file called `base`.
+bool IsTemporaryNameOf(std::string_view name, std::string_view base)
+{
+    const std::size_t size = 1 + base.size() + 1 + kTemporarySuffixLength + kTemporaryExtension.size();
+    if (name.size() != size || name[0] != '.' || name.substr(1, base.size()) != base ||
+        name[1 + base.size()] != '.' || !name.ends_with(kTemporaryExtension))
+        return false;
+    const std::string_view suffix = name.substr(2 + base.size(), kTemporarySuffixLength);
+    return suffix.find_first_not_of(kTemporaryDigits) == std::string_view::npos;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size, int& error)
@@ -146,10 +162,16 @@ AtomicFile::AtomicFile(std::string path)
             s.openError = s.target + " is not an ordinary file";
             return;
         }
-        // The mode bits, not access(): root may write anything, yet a file the user marked
-        // read-only must stay as it is.
+        // The mode bits: root may write anything, yet a file the user marked read-only must
+        // stay as it is.
         if ((st.st_mode & S_IWUSR) == 0) {
             s.openError = s.target + " is read-only";
+            return;
+        }
+        // And the rights of the user who saves: a rename needs only the folder's permission,
+        // so without this check another user's file would be replaced.
+        if (faccessat(AT_FDCWD, s.target.c_str(), W_OK, AT_EACCESS) != 0) {
+            s.openError = "you may not write " + s.target + ": " + ErrorText(errno);
             return;
         }
     }
@@ -253,4 +275,27 @@ SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes)
         return SaveResult::Failed(file.OpenError());
     file.Write(bytes);
     return file.Commit();
+}
+
+int RemoveInterruptedSaves(const std::string& folder, const std::vector<std::string>& baseNames)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        const bool ours = std::any_of(baseNames.begin(), baseNames.end(), [&](const std::string& base) {
+            return !base.empty() && IsTemporaryNameOf(name, base);
+        });
+        if (!ours)
+            continue;
+        // Only ordinary files: a link or folder of that name is not one of ours.
+        struct stat st {};
+        if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            unlinkat(dirfd(dir), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    closedir(dir);
+    return removed;
 }

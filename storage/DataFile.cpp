@@ -1,6 +1,8 @@
 #include "storage/DataFile.h"
 
+#include <new>
 #include <optional>
+#include <stdexcept>
 
 #include "storage/KeyValueText.h"
 
@@ -17,26 +19,41 @@ std::optional<CoinField> FieldOfKey(std::string_view key)
 
 }  // namespace
 
+DataFileContents ReadDataFileContents(const std::string& path)
+{
+    DataFileContents contents;
+    KeyValueReader reader(path);
+    contents.problem = reader.Problem();
+    std::vector<CoinRecord>& records = contents.records;
+    try {
+        // One record is gathered at a time; it is complete when the next NAME arrives or the
+        // input ends. The other fields are not cleared in between, so a record that lacks a
+        // key takes that value from the record before it: files made by hand leave out what
+        // repeats. Long carried values are shared between the records, not copied.
+        CoinRecord record;
+        std::string key, value;
+        while (reader.NextPair(key, value)) {
+            const auto field = FieldOfKey(key);
+            if (!field)
+                continue;
+            if (*field == CoinField::Name && !record.Get(CoinField::Name).empty())
+                records.push_back(record);
+            record.Set(*field, value);
+        }
+        if (!record.Get(CoinField::Name).empty())
+            records.push_back(std::move(record));
+    } catch (const std::bad_alloc&) {
+        contents.problem = "it is larger than the memory can hold";
+    } catch (const std::length_error&) {
+        contents.problem = "a coin in it holds more text than a coin can hold";
+    }
+    contents.whole = contents.problem.empty();
+    return contents;
+}
+
 std::vector<CoinRecord> ReadDataFile(const std::string& path)
 {
-    std::vector<CoinRecord> records;
-    KeyValueReader reader(path);
-    // One record is gathered at a time; it is complete when the next NAME arrives or the input
-    // ends. The other fields are not cleared in between, so a record that lacks a key takes
-    // that value from the record before it, as files made by hand have always relied on.
-    CoinRecord record;
-    std::string key, value;
-    while (reader.NextPair(key, value)) {
-        const auto field = FieldOfKey(key);
-        if (!field)
-            continue;
-        if (*field == CoinField::Name && !record.Get(CoinField::Name).empty())
-            records.push_back(record);
-        record.Set(*field, value);
-    }
-    if (!record.Get(CoinField::Name).empty())
-        records.push_back(std::move(record));
-    return records;
+    return std::move(ReadDataFileContents(path).records);
 }
 
 SaveResult WriteDataFile(const std::string& path, const Collection& collection)

@@ -8,10 +8,22 @@
 
 inline constexpr char kDataFileName[] = "nmr.dat";
 
+// What a data file held, and whether all of it could be read.
+struct DataFileContents {
+    std::vector<CoinRecord> records;  // in file order, bottom row of the list first
+    bool whole = true;                // false: the file must not be overwritten in this run
+    std::string problem;              // why it was not read whole, in plain words
+};
+
 // The records of a data file in file order (bottom row of the list first). A NAME line begins
 // a record; the other keys set their field, and keep their value into the following records
 // until set again; unknown keys are skipped; records with an empty Name are dropped. A missing
-// file is created empty and gives no records.
+// file is created empty and gives no records, as does an empty one. A file that exists but
+// could not be read whole (no permission, a folder or a FIFO, a read error, more than the
+// memory holds) gives the records read before the failure and `whole` false. Never throws.
+DataFileContents ReadDataFileContents(const std::string& path);
+
+// The records alone, for callers that need not know whether the file was read whole.
 std::vector<CoinRecord> ReadDataFile(const std::string& path);
 
 // Writes the collection bottom row first, so that reading it back and inserting each record at

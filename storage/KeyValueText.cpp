@@ -1,11 +1,8 @@
 #include "storage/KeyValueText.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <new>
 
-#include <cerrno>
-
+#include "storage/FileReader.h"
 #include "storage/TextEncoding.h"
 
 namespace {
@@ -20,44 +17,6 @@ std::string_view TrimEnd(std::string_view line)
 
 // A line with an empty key and an "=" carries a further line of the value before it.
 bool IsContinuation(std::string_view trimmedLine) { return trimmedLine.starts_with('='); }
-
-// The bytes of a file, or false when it cannot be read at all. A missing file is created
-// empty, as the program has always done. A read error part way keeps the complete lines read
-// before it, as the end of the file would.
-bool ReadWholeFile(const std::string& path, std::string& bytes)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT)
-        fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-
-    bool ok = true;
-    char chunk[64 * 1024];
-    for (;;) {
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (bytes.empty()) {
-                ok = false;
-            } else {
-                const auto lastBreak = bytes.rfind('\n');
-                bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
-            }
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-    close(fd);
-    return ok;
-}
 
 }  // namespace
 
@@ -88,10 +47,21 @@ std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line)
 
 KeyValueReader::KeyValueReader(const std::string& path)
 {
-    std::string bytes;
-    m_open = ReadWholeFile(path, bytes);
-    if (m_open)
-        m_text = DecodeFileText(std::move(bytes));
+    FileReadResult file = ReadWholeFile(path, IfMissing::CreateEmpty);
+    m_problem = std::move(file.problem);
+    if (file.status == ReadStatus::Incomplete) {
+        // What came before a read error is read up to its last complete line, as the end of
+        // the file would be.
+        const auto lastBreak = file.bytes.rfind('\n');
+        file.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+    }
+    try {
+        m_text = DecodeFileText(std::move(file.bytes));
+    } catch (const std::bad_alloc&) {
+        m_text = std::string();
+        m_problem = "it is larger than the memory can hold";
+    }
+    m_open = m_problem.empty() || !m_text.empty();
 }
 
 KeyValueReader KeyValueReader::FromText(std::string text)

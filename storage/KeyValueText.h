@@ -29,13 +29,19 @@ std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line);
 // Reads the pairs of a file, in file order.
 class KeyValueReader {
 public:
-    // Reads the whole file. A missing file is created empty, and reads as empty.
+    // Reads the whole file. A missing file is created empty, and reads as empty. A file that
+    // could not be read whole gives the complete lines read before the failure, if any.
     explicit KeyValueReader(const std::string& path);
 
     // Reads pairs from text already in memory (as decoded from a file).
     static KeyValueReader FromText(std::string text);
 
     bool IsOpen() const { return m_open; }
+
+    // False when the file exists but could not be read whole (no permission, not an ordinary
+    // file, a read error, too large for the memory); Problem() then says why in plain words.
+    bool IsComplete() const { return m_problem.empty(); }
+    const std::string& Problem() const { return m_problem; }
 
     // The next pair, continuation lines joined to it; false at the end of the input.
     bool NextPair(std::string& key, std::string& value);
@@ -47,6 +53,7 @@ private:
     bool NextLine(std::string_view& line);
 
     std::string m_text;
+    std::string m_problem;
     std::size_t m_pos = 0;
     bool m_open = false;
 };

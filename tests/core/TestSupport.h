@@ -2,10 +2,17 @@
 
 // Helpers shared by the core tests: a temporary folder and whole-file reads and writes.
 
+#include <grp.h>
+#include <pwd.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -45,3 +52,70 @@ inline void WriteBytes(const fs::path& path, const std::string& bytes)
 
 // The number of names in a folder, for checking that no temporary file was left behind.
 inline long CountEntries(const fs::path& d) { return std::distance(fs::directory_iterator(d), {}); }
+
+// The result of running a piece of a test in a child process.
+enum class ChildResult { Passed, Failed, Unavailable };
+
+// Runs `body` in a forked child, so that it may give up its root rights or limit its memory
+// without touching the test process. `body` returns true when its checks held; an exception
+// counts as a failure. `prepare` runs first in the child and returns false when what the case
+// needs cannot be had here (the case is then skipped).
+inline ChildResult RunInChild(const std::function<bool()>& prepare, const std::function<bool()>& body)
+{
+    const pid_t pid = fork();
+    if (pid < 0)
+        return ChildResult::Unavailable;
+    if (pid == 0) {
+        int code = 1;
+        try {
+            code = !prepare() ? 2 : body() ? 0 : 1;
+        } catch (...) {
+            code = 1;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+        return ChildResult::Unavailable;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ChildResult::Passed : ChildResult::Failed;
+}
+
+// In a child: becomes the unprivileged user "nobody". Only root can do this; as any other
+// user the permission cases hold already, and the case is skipped.
+inline bool BecomeNobody()
+{
+    const passwd* nobody = getpwnam("nobody");
+    return geteuid() == 0 && nobody && setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
+           setuid(nobody->pw_uid) == 0;
+}
+
+inline uid_t NobodyUid() { const passwd* p = getpwnam("nobody"); return p ? p->pw_uid : 65534; }
+inline gid_t NobodyGid() { const passwd* p = getpwnam("nobody"); return p ? p->pw_gid : 65534; }
+
+// In a child: allows it `extra` bytes of address space beyond what it uses now. Address
+// sanitizers reserve far more than they use, so the case is skipped under them.
+inline bool LimitMemoryTo(std::size_t extra)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    (void)extra;
+    return false;
+#else
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    if (!(statm >> pages))
+        return false;
+    const rlim_t limit = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + extra;
+    const rlimit r{limit, limit};
+    return setrlimit(RLIMIT_AS, &r) == 0;
+#endif
+}
+
+#define EXPECT_CHILD_PASSES(result, what)                                                    \
+    do {                                                                                      \
+        const ChildResult r_ = (result);                                                      \
+        if (r_ == ChildResult::Unavailable)                                                   \
+            std::cout << "[ SKIPPED  ] " << (what) << ": needs root or no sanitizer here\n";   \
+        else                                                                                  \
+            EXPECT_EQ(r_, ChildResult::Passed) << (what);                                     \
+    } while (0)

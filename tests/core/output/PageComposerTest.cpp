@@ -70,3 +70,20 @@ TEST(PageComposer, PreferenceTagsGiveTheSamePageWhetherOrNotRowsHoldTags)
         EXPECT_EQ(ComposePage(outer, "<td>#NAME#</td>", collection, prefs), expected) << name;
     }
 }
+
+TEST(PageComposer, OneLongValueOnTopDoesNotAskForItsSizeOncePerCoin)
+{
+    // 100,000 coins under a top coin with a 300 KB Description that the template does not show:
+    // the page is small, and must be composed within far less than 100,000 times 300 KB.
+    Collection collection;
+    for (int i = 0; i < 100000; ++i)
+        collection.InsertTop(CoinRecord::FromTexts({"Penny", std::to_string(1900 + i % 100)}));
+    CoinRecord top = CoinRecord::FromTexts({"Thaler", "1780"});
+    top.Set(CoinField::Description, std::string(300 * 1024, 'd'));
+    collection.InsertTop(top);
+    EXPECT_CHILD_PASSES(RunInChild([] { return LimitMemoryTo(std::size_t{512} << 20); }, [&] {
+        const std::string page = ComposePage("<table>#DATA#</table>", "<tr><td>#NAME# #YEAR#</td></tr>\n",
+                                             collection, Preferences());
+        return page.size() < 5'000'000 && page.find("Thaler 1780") != std::string::npos;
+    }), "a long value on the top coin");
+}

@@ -1,0 +1,194 @@
+// Files that cannot be read whole, saves the user has no right to, and what interrupted saves
+// leave behind: none of them may cost a coin.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/TestSupport.h"
+#include "output/PageFiles.h"
+#include "storage/AtomicFile.h"
+#include "storage/DataFile.h"
+#include "storage/FileReader.h"
+#include "storage/Preferences.h"
+
+namespace {
+
+const std::string kTwoCoins = "CREATOR=NMR 1.0\r\nNAME=Morgan Dollar\r\nYEAR=1921\r\n\r\n"
+                              "NAME=Buffalo Nickel\r\nYEAR=1936\r\n\r\n";
+
+// A read(2) that delivers the first `g_readable` bytes of a file and then fails.
+std::size_t g_readable = 0;
+ssize_t FailingRead(int fd, void* buffer, std::size_t size)
+{
+    if (g_readable == 0) {
+        errno = EIO;
+        return -1;
+    }
+    const ssize_t n = ::read(fd, buffer, std::min(size, g_readable));
+    if (n > 0)
+        g_readable -= static_cast<std::size_t>(n);
+    return n;
+}
+
+struct ReadFaultGuard {
+    explicit ReadFaultGuard(std::size_t readable) { g_readable = readable, SetReadFunctionForTesting(FailingRead); }
+    ~ReadFaultGuard() { SetReadFunctionForTesting(nullptr); }
+};
+
+}  // namespace
+
+TEST(DataFileFaults, AFileNotReadWholeIsReportedWithWhatWasRead)
+{
+    TempDir dir;
+    const std::string path = dir.File(kDataFileName);
+
+    // A folder and a FIFO: neither is read, and the FIFO, without a writer, does not block.
+    fs::create_directory(path);
+    DataFileContents folder = ReadDataFileContents(path);
+    EXPECT_FALSE(folder.whole);
+    EXPECT_NE(folder.problem.find("folder"), std::string::npos) << folder.problem;
+    EXPECT_TRUE(fs::is_directory(path));
+    fs::remove(path);
+
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    DataFileContents fifo = ReadDataFileContents(path);
+    EXPECT_FALSE(fifo.whole);
+    EXPECT_NE(fifo.problem.find("not an ordinary file"), std::string::npos) << fifo.problem;
+    EXPECT_TRUE(fifo.records.empty());
+    fs::remove(path);
+
+    // A read error part way: the complete lines before it are read, the rest is not.
+    WriteBytes(path, kTwoCoins);
+    {
+        ReadFaultGuard fault(kTwoCoins.find("NAME=Buffalo") + 9);
+        DataFileContents partial = ReadDataFileContents(path);
+        EXPECT_FALSE(partial.whole);
+        EXPECT_NE(partial.problem.find("Input/output error"), std::string::npos) << partial.problem;
+        EXPECT_EQ(partial.records, (std::vector<CoinRecord>{CoinRecord::FromTexts({"Morgan Dollar", "1921"})}));
+    }
+    EXPECT_EQ(ReadBytes(path), kTwoCoins);
+
+    // A missing file and an empty file are read whole, as empty, without a word.
+    fs::remove(path);
+    for (int pass = 0; pass < 2; ++pass) {  // missing, then the empty file it left
+        DataFileContents empty = ReadDataFileContents(path);
+        EXPECT_TRUE(empty.whole && empty.problem.empty() && empty.records.empty()) << pass;
+        EXPECT_EQ(ReadBytes(path), "");
+    }
+}
+
+TEST(DataFileFaults, FilesTheUserMayNotReadAreNotReadWhole)
+{
+    TempDir dir;
+    fs::permissions(dir.path, fs::perms::all);  // a folder the user may write
+    const std::string path = dir.File(kDataFileName);
+    WriteBytes(path, kTwoCoins);
+    const auto unreadable = [&] {
+        DataFileContents contents = ReadDataFileContents(path);
+        return !contents.whole && contents.records.empty() &&
+               contents.problem.find("not allowed to read") != std::string::npos;
+    };
+
+    // Another user's 0600 file.
+    fs::permissions(path, fs::perms(0600));
+    EXPECT_CHILD_PASSES(RunInChild(BecomeNobody, unreadable), "another user's 0600 file");
+
+    // The user's own write-only file.
+    ASSERT_EQ(chown(path.c_str(), NobodyUid(), NobodyGid()), 0);
+    fs::permissions(path, fs::perms(0200));
+    EXPECT_CHILD_PASSES(RunInChild(BecomeNobody, unreadable), "a write-only file");
+    EXPECT_EQ(ReadBytes(path), kTwoCoins);
+}
+
+TEST(DataFileFaults, MemoryFollowsTheFileNotTheCarriedValues)
+{
+    TempDir dir;
+    const std::string path = dir.File(kDataFileName);
+
+    // A 1 MB Description carried into 10,000 records: shared, it needs a few MB, copied 10 GB.
+    std::string text = "DESCRIPTION=" + std::string(1 << 20, 'd') + "\r\n";
+    for (int i = 0; i < 10000; ++i)
+        text += "NAME=a\r\n";
+    WriteBytes(path, text);
+    EXPECT_CHILD_PASSES(RunInChild([] { return LimitMemoryTo(std::size_t{512} << 20); }, [&] {
+        DataFileContents contents = ReadDataFileContents(path);
+        return contents.whole && contents.records.size() == 10000 &&
+               contents.records.back().Get(CoinField::Description).size() == 1 << 20;
+    }), "carried Description");
+
+    // A file larger than the memory: reported, not an abort.
+    WriteBytes(path, "");
+    fs::resize_file(path, std::size_t{256} << 20);
+    EXPECT_CHILD_PASSES(RunInChild([] { return LimitMemoryTo(std::size_t{64} << 20); }, [&] {
+        DataFileContents contents = ReadDataFileContents(path);
+        return !contents.whole && contents.problem.find("memory") != std::string::npos;
+    }), "file larger than the memory");
+}
+
+TEST(SaveFaults, EveryFileRefusesASaveTheUserMayNotWrite)
+{
+    TempDir dir;
+    fs::permissions(dir.path, fs::perms::all);  // the rename alone would be allowed
+    Collection collection;
+    collection.InsertTop(CoinRecord::FromTexts({"Thaler"}));
+    const std::pair<const char*, std::function<SaveResult(const std::string&)>> savers[] = {
+        {"data file", [&](const std::string& p) { return WriteDataFile(p, collection); }},
+        {"preferences", [](const std::string& p) { return WritePreferencesFile(p, Preferences()); }},
+        {"page", [](const std::string& p) { return WritePage(p, "<html>"); }},
+    };
+    for (const auto& [what, save] : savers) {
+        const std::string path = dir.File(what);
+        WriteBytes(path, "root's");
+        fs::permissions(path, fs::perms(0644));
+        EXPECT_CHILD_PASSES(RunInChild(BecomeNobody, [&] {
+            const SaveResult result = save(path);
+            return !result.ok && result.reason.find("may not write") != std::string::npos;
+        }), what);
+        EXPECT_EQ(ReadBytes(path), "root's") << what;
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 0u) << what;
+    }
+    EXPECT_EQ(CountEntries(dir.path), 3);  // no temporary file left
+}
+
+TEST(SaveFaults, LeftoversOfInterruptedSavesGoAndNothingElse)
+{
+    TempDir dir;
+    WriteBytes(dir.File(kDataFileName), kTwoCoins);
+
+    // A save that dies before its rename, as a killed process does: no destructor runs.
+    const ChildResult killed = RunInChild([] { return true; }, [&] {
+        AtomicFile* file = new AtomicFile(dir.File(kDataFileName));
+        file->Write(std::string(100000, 'x'));
+        _exit(file->IsOpen() ? 0 : 1);
+        return false;
+    });
+    ASSERT_EQ(killed, ChildResult::Passed);
+    ASSERT_EQ(CountEntries(dir.path), 2);
+
+    const std::vector<std::string> kept = {".nmr.dat.abcdefg.tmp",  ".nmr.dat.ABCDEFGH.tmp",
+                                           ".nmr.dat.abcdefgh.tmpx", "nmr.dat.abcdefgh.tmp",
+                                           ".other.abcdefgh.tmp",   ".nmr.ini.abcdefgh.tmp.bak"};
+    for (const std::string& name : kept)
+        WriteBytes(dir.File(name), "user's");
+    WriteBytes(dir.File(".nmr.ini.0123abcd.tmp"), "left over");
+    fs::create_directory(dir.File(".nmr.dat.zzzzzzzz.tmp"));  // not a file: kept
+    fs::create_symlink(kDataFileName, dir.File(".nmr.ini.yyyyyyyy.tmp"));  // a link: kept
+
+    EXPECT_EQ(RemoveInterruptedSaves(dir.path.string(), {kDataFileName, "nmr.ini"}), 2);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected = kept;
+    expected.insert(expected.end(), {kDataFileName, ".nmr.dat.zzzzzzzz.tmp", ".nmr.ini.yyyyyyyy.tmp"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(ReadBytes(dir.File(kDataFileName)), kTwoCoins);
+}
