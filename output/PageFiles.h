@@ -19,7 +19,8 @@ inline constexpr PageKind kCataloguePage{"CatalogueOutside.htm", "CatalogueInsid
                                          "catalogue.htm"};
 
 // The whole content of a template. A missing template is created empty and reads as empty;
-// nullopt when the file can be neither read nor created. Line ends are kept as they are; a
+// nullopt when the file can be neither read whole nor created (a folder, a FIFO, a read
+// error, no permission). Line ends are kept as they are; a
 // template that is not UTF-8 is read as Windows-1252.
 std::optional<std::string> ReadTemplate(const std::string& path);
 
