@@ -1,9 +1,24 @@
 #include "app/CCollectionApp.h"
 
 #include <QIcon>
+#include <QLockFile>
+
+#include <memory>
+#include <new>
 
 #include "app/CCollectionDlg.h"
 #include "app/Platform.h"
+#include "app/QtText.h"
+#include "app/SessionEndWatcher.h"
+#include "resources/FixedStrings.h"
+
+namespace {
+
+// Held while a window works on the collection of the current folder, so that two windows never
+// overwrite each other's coins. A lock left by a process that died is taken over.
+constexpr char kLockFileName[] = "nmr.lock";
+
+}  // namespace
 
 CCollectionApp::CCollectionApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -13,7 +28,52 @@ CCollectionApp::CCollectionApp(int& argc, char** argv) : QApplication(argc, argv
 int CCollectionApp::InitInstance()
 {
     DesktopPlatform platform;
-    CCollectionDlg dialog(platform);
-    dialog.exec();
-    return 0;
+    m_platform = &platform;
+
+    QLockFile lock(QString::fromLatin1(kLockFileName));
+    lock.setStaleLockTime(0);  // only a dead holder makes a lock stale, never its age
+    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+        platform.ShowError(nullptr, ToQString(strings::kAlreadyOpen), ToQString(strings::kWindowTitle));
+        m_platform = nullptr;
+        return 1;
+    }
+    // Where no lock can be made (a folder the user may not write), nothing can be saved either,
+    // so the window opens all the same.
+
+    int code = 0;
+    {
+        std::unique_ptr<CCollectionDlg> dialog;
+        try {
+            dialog = std::make_unique<CCollectionDlg>(platform);
+        } catch (const std::bad_alloc&) {
+            platform.ShowError(nullptr,
+                               ToQString(std::string(strings::kCommandFailedBefore) +
+                                         std::string(strings::kOutOfMemory) + "."),
+                               ToQString(strings::kErrorCaption));
+            code = 1;
+        }
+        if (dialog) {
+            SessionEndWatcher watcher;
+            connect(&watcher, &SessionEndWatcher::endRequested, dialog.get(), &CCollectionDlg::OnEndSession);
+            dialog->exec();
+        }
+    }
+    m_platform = nullptr;
+    return code;
+}
+
+bool CCollectionApp::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        if (auto* dialog = qobject_cast<CCollectionDlg*>(activeWindow()))
+            dialog->ReportFailure(&e);
+        else if (m_platform)
+            m_platform->ShowError(activeWindow(), QString::fromUtf8(e.what()), ToQString(strings::kErrorCaption));
+    } catch (...) {
+        if (auto* dialog = qobject_cast<CCollectionDlg*>(activeWindow()))
+            dialog->ReportFailure(nullptr);
+    }
+    return false;
 }

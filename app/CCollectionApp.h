@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+class Platform;
+
 // The application: runs the main window modally and ends when it closes.
 class CCollectionApp : public QApplication {
     Q_OBJECT
@@ -9,6 +11,15 @@ class CCollectionApp : public QApplication {
 public:
     CCollectionApp(int& argc, char** argv);
 
-    // Shows the main window until it is closed; the process's exit code.
+    // Shows the main window until it is closed; the process's exit code. Ends at once, reading
+    // and writing nothing, when the collection in the current folder is open in another window.
     int InitInstance();
+
+    // Delivers an event; an exception that a handler lets out is reported in a message box
+    // through `platform` and the program goes on.
+    bool notify(QObject* receiver, QEvent* event) override;
+    void SetPlatform(Platform* platform) { m_platform = platform; }
+
+private:
+    Platform* m_platform = nullptr;
 };

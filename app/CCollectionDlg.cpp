@@ -22,6 +22,7 @@
 #include <QToolTip>
 
 #include <climits>
+#include <new>
 
 #include "app/CAboutDlg.h"
 #include "app/Platform.h"
@@ -34,6 +35,7 @@
 #include "output/qt/CValueWizardDlg.h"
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
+#include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
 #include "storage/qt/CPreferencesDlg.h"
 
@@ -164,6 +166,7 @@ CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
     // needs the columns.
     ShowValues();
     LoadPreferences();
+    RemoveInterruptedSaves(".", SavedFileNames());
     BuildColumns();
     LoadDataFile();
     FieldControl(CoinField::Name)->setFocus();
@@ -178,7 +181,8 @@ void CCollectionDlg::CreateMenu()
     auto add = [this](QMenu* menu, const QString& text, int command, void (CCollectionDlg::*handler)()) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QString::number(command));
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunCommand([&] { (this->*handler)(); }); });
     };
     QMenu* file = m_menuBar->addMenu(tr("&File"));
     add(file, tr("&Save"), 57603, &CCollectionDlg::OnFileSave);
@@ -305,9 +309,10 @@ void CCollectionDlg::CreateControls()
         {IDC_BROWSE, &CCollectionDlg::OnBrowseButton},
     };
     for (const auto& [id, handler] : handlers)
-        connect(button(id), &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+        connect(button(id), &QPushButton::clicked, this,
+                [this, handler = handler] { RunCommand([&] { (this->*handler)(); }); });
     // The box changes its own state first; the handler then reads it from the form.
-    connect(m_tooltipsCheck, &QCheckBox::toggled, this, [this] { OnTooltipsCheck(); });
+    connect(m_tooltipsCheck, &QCheckBox::toggled, this, [this] { RunCommand([this] { OnTooltipsCheck(); }); });
 
     m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -334,7 +339,7 @@ void CCollectionDlg::CreateControls()
     m_list->viewport()->installEventFilter(this);
     m_list->horizontalHeader()->installEventFilter(this);
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { OnColumnClick(column); });
+            [this](int column) { RunCommand([&] { OnColumnClick(column); }); });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
                 if (!selected.isEmpty())
@@ -590,26 +595,59 @@ void CCollectionDlg::ReverseRows()
 void CCollectionDlg::LoadDataFile()
 {
     ReadForm();
-    m_model->LoadBottomUp(ReadDataFile(kDataFileName));
-    for (CoinField field : {CoinField::Country, CoinField::Condition, CoinField::Category}) {
-        std::vector<std::string_view> values;
-        values.reserve(m_collection.BottomUp().size());
-        for (const CoinRecord& r : m_collection.BottomUp())
-            values.push_back(r.Get(field));
-        ChoicesFor(field).AddAll(values);
+    DataFileContents contents = ReadDataFileContents(kDataFileName);
+    try {
+        m_model->LoadBottomUp(std::move(contents.records));
+        for (CoinField field : {CoinField::Country, CoinField::Condition, CoinField::Category}) {
+            std::vector<std::string_view> values;
+            values.reserve(m_collection.BottomUp().size());
+            for (const CoinRecord& r : m_collection.BottomUp())
+                values.push_back(r.Get(field));
+            ChoicesFor(field).AddAll(values);
+        }
+        RebuildComboLists();
+        FitColumnWidths();
+    } catch (const std::exception& e) {
+        // The coins read do not fit into the window: start empty, and keep the file.
+        contents.whole = false;
+        contents.problem = dynamic_cast<const std::bad_alloc*>(&e) ? strings::kOutOfMemory : e.what();
+        m_model->Clear();
+        for (ChoiceList& choices : m_choices)
+            choices = ChoiceList();
+        RebuildComboLists();
     }
-    RebuildComboLists();
-    FitColumnWidths();
     RefreshItemCount();
     ClearFields();
+
+    // A file that was not read whole is never written over in this run, so that what could
+    // not be read is still there once the fault is mended.
+    if (!contents.whole) {
+        m_keepDataFile = true;
+        const std::string message = std::string(strings::kNotReadBefore) + contents.problem +
+                                    std::string(strings::kNotReadCount) + std::to_string(m_collection.Count()) +
+                                    std::string(strings::kNotReadAfter);
+        m_platform.ShowError(this, Text(message), Text(strings::kNotReadCaption));
+    }
 }
 
 void CCollectionDlg::SaveDataFile()
 {
     // The form is emptied whether or not the file can be written.
     ClearFields();
-    if (!WriteDataFile(kDataFileName, m_collection))
+    if (m_keepDataFile || !WriteDataFile(kDataFileName, m_collection))
         m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorWritingFile));
+}
+
+std::vector<std::string> CCollectionDlg::SavedFileNames() const
+{
+    std::vector<std::string> names = {kDataFileName, kPreferencesFileName,
+                                      std::string(kListPage.defaultOutput),
+                                      std::string(kCataloguePage.defaultOutput)};
+    for (PrefKey key : {PrefKey::List, PrefKey::Catalogue}) {
+        if (!m_prefs[key].empty() && m_prefs[key].find('/') == std::string::npos)
+            names.push_back(m_prefs[key]);
+    }
+    return names;
 }
 
 void CCollectionDlg::LoadPreferences()
@@ -668,6 +706,39 @@ void CCollectionDlg::OnDestroy()
 {
     SavePreferences();
     SaveDataFile();
+}
+
+void CCollectionDlg::OnEndSession()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    OnDestroy();
+    hide();
+    m_platform.EndProcess(0);
+}
+
+void CCollectionDlg::RunCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        ReportFailure(&e);
+    } catch (...) {
+        ReportFailure(nullptr);
+    }
+}
+
+void CCollectionDlg::ReportFailure(const std::exception* failure)
+{
+    std::string why = "an unexpected error";
+    if (dynamic_cast<const std::bad_alloc*>(failure))
+        why = strings::kOutOfMemory;
+    else if (failure && *failure->what())
+        why = failure->what();
+    const std::string message =
+        std::string(strings::kCommandFailedBefore) + why + std::string(strings::kCommandFailedAfter);
+    m_platform.ShowError(this, Text(message), Text(strings::kErrorCaption));
 }
 
 void CCollectionDlg::done(int result)

@@ -4,6 +4,8 @@
 #include <QHash>
 
 #include <array>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -124,6 +126,18 @@ public:
     void OnHelpAbout();
     void OnDestroy();
 
+    // Leaving by a signal or the end of the desktop session: the files are written as the
+    // close box writes them, then the program ends.
+    void OnEndSession();
+
+    // Runs a command as the handler of a user action: an exception it throws is reported in a
+    // message box and the program goes on.
+    void RunCommand(const std::function<void()>& command);
+    void ReportFailure(const std::exception* failure);  // null for a failure of unknown kind
+
+    // True when the data file was not read whole at the start: it is then never written.
+    bool KeepsDataFile() const { return m_keepDataFile; }
+
     // Tooltips and links.
     void OnTooltipsCheck();
     void ApplyTooltipsSwitch();
@@ -154,6 +168,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::vector<std::string> SavedFileNames() const;
     void CreateControls();
     void CreateMenu();
     void SetTooltipsOn(bool on);
@@ -189,4 +204,5 @@ private:
     QTableView* m_list = nullptr;
     QSize m_laidOutSize;
     bool m_closed = false;
+    bool m_keepDataFile = false;
 };

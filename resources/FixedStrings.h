@@ -1,7 +1,8 @@
 #pragma once
 
-// The program's fixed texts: messages, captions and web addresses, worded exactly as users
-// have always seen them.
+// The program's fixed texts: messages, captions and web addresses, in one place so that each
+// is worded once. The older ones keep their wording, spelling slips included, since users and
+// their scripts may look for them.
 
 #include <string_view>
 
@@ -32,5 +33,24 @@ inline constexpr std::string_view kErrorLoadingFile = "Error loading file";
 
 inline constexpr std::string_view kNoItemsToValue =
     "No items in list.  Please enter some items to value";
+
+// A data file that exists but could not be read whole; the reason and the count of coins read
+// go between the parts.
+inline constexpr std::string_view kNotReadCaption = "Collection Not Read";
+inline constexpr std::string_view kNotReadBefore = "The collection file \"nmr.dat\" could not be read whole: ";
+inline constexpr std::string_view kNotReadCount = ".\n\nCoins read: ";
+inline constexpr std::string_view kNotReadAfter =
+    "\n\nThe file will be left as it is: nothing is saved to it until Numora is started "
+    "again and can read it.";
+
+// A command that failed part way; the collection is as it was before it.
+inline constexpr std::string_view kCommandFailedBefore = "The command could not be completed: ";
+inline constexpr std::string_view kCommandFailedAfter = ".\nThe collection is as it was before the command.";
+inline constexpr std::string_view kOutOfMemory = "there is not enough memory";
+
+// A second window on the same collection folder.
+inline constexpr std::string_view kAlreadyOpen =
+    "This collection is already open in another Numora window.\n"
+    "Use that window, or close it before starting Numora here again.";
 
 }  // namespace strings

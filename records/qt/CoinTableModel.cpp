@@ -51,11 +51,20 @@ void CoinTableModel::InsertTop(CoinRecord record)
 void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
 {
     beginResetModel();
-    const int before = m_collection.Count();
-    m_collection.LoadBottomUp(std::move(records));
-    const auto& rows = m_collection.BottomUp();
-    for (std::size_t i = static_cast<std::size_t>(before); i < rows.size(); ++i)
-        CountRow(rows[i], true);
+    try {
+        const int before = m_collection.Count();
+        m_collection.LoadBottomUp(std::move(records));
+        const auto& rows = m_collection.BottomUp();
+        for (std::size_t i = static_cast<std::size_t>(before); i < rows.size(); ++i)
+            CountRow(rows[i], true);
+    } catch (...) {
+        // Out of memory part way: the list is emptied rather than left half counted.
+        m_collection.Clear();
+        for (WidthCounts& counts : m_widths)
+            counts.Clear();
+        endResetModel();
+        throw;
+    }
     endResetModel();
 }
 

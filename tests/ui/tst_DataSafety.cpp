@@ -1,0 +1,141 @@
+// The window under faults: a data file that was not read whole is reported once and never
+// written in that run, leftovers of interrupted saves go at the start, a command that fails is
+// reported and the window goes on, and the end of the session saves as the close box does.
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <new>
+
+#include "UiTestSupport.h"
+#include "storage/FileReader.h"
+
+namespace {
+
+// A read(2) that delivers the first `g_readable` bytes and then fails.
+std::size_t g_readable = 0;
+ssize_t FailingRead(int fd, void* buffer, std::size_t size)
+{
+    if (g_readable == 0) {
+        errno = EIO;
+        return -1;
+    }
+    const ssize_t n = ::read(fd, buffer, std::min(size, g_readable));
+    g_readable -= n > 0 ? static_cast<std::size_t>(n) : 0;
+    return n;
+}
+
+const QByteArray kTwoCoins = DataFile({Coin("Morgan Dollar", "1921"), Coin("Buffalo Nickel", "1936")});
+
+}  // namespace
+
+class TestDataSafety : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fileNotReadWholeIsReportedAndNeverWritten_data();
+    void fileNotReadWholeIsReportedAndNeverWritten();
+    void leftoversOfInterruptedSavesGoAtTheStart();
+    void aFailingCommandIsReportedAndTheWindowGoesOn();
+    void endOfSessionSavesAsTheCloseBoxDoes();
+};
+
+void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("namesRead");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("folder") << "folder" << QStringList{} << "it is a folder";
+    QTest::newRow("FIFO") << "fifo" << QStringList{} << "not an ordinary file";
+    QTest::newRow("read error part way") << "read error" << QStringList{"Morgan Dollar"}
+                                         << "Input/output error";
+}
+
+void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
+{
+    QFETCH(QString, kind);
+    QFETCH(QStringList, namesRead);
+    QFETCH(QString, why);
+
+    Session s;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkdir("nmr.dat"));
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo("nmr.dat", 0644), 0);
+    } else {
+        WriteFileBytes("nmr.dat", kTwoCoins);
+        g_readable = static_cast<std::size_t>(kTwoCoins.indexOf("NAME=Buffalo") + 9);
+        SetReadFunctionForTesting(FailingRead);
+    }
+    s.Open();
+    SetReadFunctionForTesting(nullptr);
+
+    QCOMPARE(s.Names(), namesRead);
+    QCOMPARE(s.platform.boxes.size(), 1);
+    const QString box = s.platform.boxes.takeFirst();
+    QVERIFY2(box.startsWith("Collection Not Read: The collection file \"nmr.dat\" could not be read whole: "), qPrintable(box));
+    QVERIFY2(box.contains(why) && box.contains("Coins read: " + QString::number(namesRead.size())) &&
+                 box.contains("left as it is"), qPrintable(box));
+
+    // Every save of the data file is refused with the usual box, as often as it is tried.
+    s.Add(Coin("Thaler", "1780"));
+    s.Trigger(57603);  // File > Save
+    s.dlg->reject();   // the close box
+    QCOMPARE(s.platform.boxes, (QStringList{"Error Writing File: Save to File", "Error Writing File: Save to File"}));
+    QVERIFY(QFile::exists("nmr.ini"));  // the preferences are still saved
+    if (kind == "folder")
+        QVERIFY(QFileInfo("nmr.dat").isDir());
+    else if (kind == "fifo")
+        QVERIFY(QFileInfo("nmr.dat").isFile() == false && QFileInfo::exists("nmr.dat"));
+    else
+        QCOMPARE(ReadFileBytes("nmr.dat"), kTwoCoins);
+    QCOMPARE(QDir().entryList(QDir::Hidden | QDir::Files | QDir::System).filter(".tmp"), QStringList());
+}
+
+void TestDataSafety::leftoversOfInterruptedSavesGoAtTheStart()
+{
+    Session s;
+    WriteFileBytes("nmr.dat", kTwoCoins);
+    WriteFileBytes(".nmr.dat.k3j9x0qa.tmp", "half a save");
+    WriteFileBytes(".nmr.ini.00000000.tmp", "half a save");
+    WriteFileBytes(".nmr.dat.keep.tmp", "the user's");
+    s.Open();
+    QCOMPARE(QDir().entryList(QDir::Hidden | QDir::Files).filter(".tmp"), QStringList{".nmr.dat.keep.tmp"});
+    QCOMPARE(s.Names(), (QStringList{"Buffalo Nickel", "Morgan Dollar"}));
+    QVERIFY(s.platform.boxes.isEmpty());
+}
+
+void TestDataSafety::aFailingCommandIsReportedAndTheWindowGoesOn()
+{
+    Session s;
+    WriteFileBytes("nmr.dat", kTwoCoins);
+    s.Open();
+    s.platform.onModal = [](QDialog&) { throw std::bad_alloc(); };
+    s.Trigger(32777);  // Help > About, whose box cannot be shown
+    QCOMPARE(s.platform.boxes, QStringList{"Error: The command could not be completed: there is not "
+                                           "enough memory.\nThe collection is as it was before the command."});
+    QCOMPARE(s.Names(), (QStringList{"Buffalo Nickel", "Morgan Dollar"}));
+
+    s.platform.onModal = nullptr;
+    s.Add(Coin("Thaler", "1780"));
+    s.dlg->reject();
+    QCOMPARE(ReadFileBytes("nmr.dat"),
+             DataFile({Coin("Morgan Dollar", "1921"), Coin("Buffalo Nickel", "1936"), Coin("Thaler", "1780")}));
+}
+
+void TestDataSafety::endOfSessionSavesAsTheCloseBoxDoes()
+{
+    Session s;
+    s.Open();
+    s.Add(Coin("Thaler", "1780"));
+    s.dlg->OnEndSession();
+    QCOMPARE(s.platform.endedWith, QList<int>{0});
+    QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
+    QVERIFY(QFile::exists("nmr.ini"));
+    s.dlg->reject();  // the end of the process would not write anything a second time
+    s.dlg->OnEndSession();
+    QCOMPARE(s.platform.endedWith, QList<int>{0});
+}
+
+QTEST_MAIN(TestDataSafety)
+#include "tst_DataSafety.moc"
