@@ -290,8 +290,10 @@ void CCollectionDlg::CreateControls()
 
     auto button = [this](int id) { return qobject_cast<QPushButton*>(m_controls.value(id)); };
     connect(button(IDC_QUIT), &QPushButton::clicked, this, [this] {
-        ReadForm();
-        accept();
+        RunCommand([this] {
+            ReadForm();
+            accept();
+        });
     });
     const std::pair<int, void (CCollectionDlg::*)()> handlers[] = {
         {IDC_ADD, &CCollectionDlg::OnAddButton},
@@ -634,7 +636,13 @@ void CCollectionDlg::SaveDataFile()
 {
     // The form is emptied whether or not the file can be written.
     ClearFields();
-    if (m_keepDataFile || !WriteDataFile(kDataFileName, m_collection))
+    bool saved = false;
+    try {
+        saved = !m_keepDataFile && WriteDataFile(kDataFileName, m_collection);
+    } catch (const std::exception&) {
+        saved = false;  // out of memory part way: the old file is as it was
+    }
+    if (!saved)
         m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorWritingFile));
 }
 
@@ -663,7 +671,13 @@ void CCollectionDlg::LoadPreferences()
 
 void CCollectionDlg::SavePreferences()
 {
-    if (!WritePreferencesFile(kPreferencesFileName, m_prefs))
+    bool saved = false;
+    try {
+        saved = WritePreferencesFile(kPreferencesFileName, m_prefs).ok;
+    } catch (const std::exception&) {
+        saved = false;
+    }
+    if (!saved)
         m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorWritingFile));
 }
 
