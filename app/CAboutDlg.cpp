@@ -4,28 +4,20 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/DialogUnits.h"
-#include "resources/FixedStrings.h"
+#include "resources/DialogTemplates.h"
+#include "widgets/ControlBuilder.h"
+#include "widgets/QtText.h"
 
 CAboutDlg::CAboutDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8(strings::kAboutTitle.data(),
-                                     static_cast<qsizetype>(strings::kAboutTitle.size())));
-    setFixedSize(units.X(235), units.Y(55));
+    setWindowTitle(ToQString(strings::kAboutTitle));
+    setFixedSize(units.X(kAboutWidth), units.Y(kAboutHeight));
 
     auto* icon = new QLabel(this);
-    const int side = units.Y(20);
+    const int side = units.Y(kAboutIconSize);
     icon->setPixmap(QIcon(QStringLiteral(":/numora.svg")).pixmap(side, side));
-    icon->setGeometry(units.X(11), units.Y(17), side, side);
+    icon->setGeometry(units.X(kAboutIconX), units.Y(kAboutIconY), side, side);
 
-    auto* text = new QLabel(QString::fromUtf8(strings::kAboutVersion.data(),
-                                              static_cast<qsizetype>(strings::kAboutVersion.size())),
-                            this);
-    text->setGeometry(units.Rect(40, 9, 119, 8));
-
-    auto* ok = new QPushButton(tr("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setGeometry(units.Rect(178, 7, 50, 14));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kAboutTemplate);
+    connect(qobject_cast<QPushButton*>(controls.value(1)), &QPushButton::clicked, this, &QDialog::accept);
 }

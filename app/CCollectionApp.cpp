@@ -8,7 +8,7 @@
 
 #include "app/CCollectionDlg.h"
 #include "app/Platform.h"
-#include "app/QtText.h"
+#include "widgets/QtText.h"
 #include "app/SessionEndWatcher.h"
 #include "resources/FixedStrings.h"
 

@@ -25,121 +25,27 @@
 #include <new>
 
 #include "app/CAboutDlg.h"
+#include "app/ChoiceCombos.h"
+#include "app/MainDialogLayout.h"
 #include "app/Platform.h"
-#include "app/QtText.h"
+#include "widgets/QtText.h"
 #include "app/Tooltips.h"
 #include "output/DateText.h"
 #include "output/PageComposer.h"
 #include "output/ValueWizardWalk.h"
 #include "output/qt/CDateSelectDlg.h"
 #include "output/qt/CValueWizardDlg.h"
+#include "records/EditRules.h"
+#include "records/qt/CoinListView.h"
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
 #include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
 #include "storage/qt/CPreferencesDlg.h"
+#include "widgets/ControlBuilder.h"
+#include "widgets/MenuBuilder.h"
 
 namespace {
-
-enum class Kind { Edit, ReadOnlyEdit, Combo, MultiEdit, Button, DefaultButton, List, Label, Check };
-
-struct ControlSpec {
-    int id;  // -1 for labels without an ID of their own
-    Kind kind;
-    const char* text;
-    int x, y, width, height;  // dialog units
-};
-
-// The main window's template: controls in tab order, positions in dialog units.
-constexpr ControlSpec kTemplate[] = {
-    {1005, Kind::Edit, "", 57, 7, 83, 14},
-    {1006, Kind::Edit, "", 179, 7, 83, 14},
-    {1007, Kind::Edit, "", 57, 21, 83, 14},
-    {1019, Kind::Combo, "", 179, 22, 83, 168},
-    {1013, Kind::Edit, "", 57, 35, 83, 14},
-    {1017, Kind::Combo, "", 179, 35, 83, 172},
-    {1009, Kind::Edit, "", 57, 49, 83, 14},
-    {1010, Kind::ReadOnlyEdit, "", 196, 49, 54, 14},
-    {1011, Kind::Edit, "", 57, 64, 83, 14},
-    {1012, Kind::ReadOnlyEdit, "", 196, 64, 54, 14},
-    {1022, Kind::Combo, "", 57, 80, 205, 129},
-    {1008, Kind::Edit, "", 57, 94, 172, 14},
-    {1014, Kind::MultiEdit, "", 57, 109, 205, 28},
-    {1023, Kind::Button, "Value Wizard", 263, 88, 50, 9},
-    {1021, Kind::ReadOnlyEdit, "", 7, 123, 40, 14},
-    {1, Kind::DefaultButton, "Quit", 263, 7, 50, 14},
-    {1000, Kind::Button, "Add", 263, 24, 50, 9},
-    {1001, Kind::Button, "Update", 263, 33, 50, 9},
-    {1002, Kind::Button, "Delete", 263, 43, 50, 9},
-    {1003, Kind::Button, "Clear", 263, 52, 50, 9},
-    {1015, Kind::Button, "Help", 263, 118, 50, 9},
-    {1004, Kind::List, "", 7, 141, 306, 104},
-    {-1, Kind::Label, "Name:", 7, 10, 22, 8},
-    {-1, Kind::Label, "Year:", 145, 10, 18, 8},
-    {-1, Kind::Label, "Face Value:", 7, 24, 39, 8},
-    {-1, Kind::Label, "Puchase Price:", 7, 52, 49, 8},
-    {-1, Kind::Label, "Current Value:", 7, 67, 46, 8},
-    {-1, Kind::Label, "Valuation Date:", 145, 67, 50, 8},
-    {-1, Kind::Label, "Description:", 7, 110, 38, 8},
-    {-1, Kind::Label, "Purchase Date:", 145, 51, 50, 8},
-    {-1, Kind::Label, "Condition:", 145, 38, 32, 8},
-    {-1, Kind::Label, "Mint Marks:", 7, 38, 38, 8},
-    {-1, Kind::Label, "Country:", 145, 24, 27, 8},
-    {1041, Kind::Label, "Image:", 7, 97, 22, 8},
-    {-1, Kind::Label, "Category:", 7, 83, 31, 8},
-    {1047, Kind::Label, "", 7, 245, 269, 8},
-    {1024, Kind::Button, "Catalog", 263, 75, 50, 9},
-    {1025, Kind::Button, "List", 263, 65, 50, 9},
-    {1026, Kind::Button, "W", 251, 48, 11, 14},
-    {1027, Kind::Button, "W", 251, 64, 11, 14},
-    {1028, Kind::Button, "Preferences", 263, 109, 50, 9},
-    {1029, Kind::Button, "Browse", 230, 94, 31, 14},
-    {1040, Kind::Check, "Tooltips", 265, 98, 41, 10},
-    {1042, Kind::Button, "View", 36, 94, 22, 14},
-};
-
-// The form control of each field, in field order.
-constexpr std::array<int, kCoinFieldCount> kFieldControlIds = {
-    1005, 1006, 1007, 1019, 1013, 1017, 1009, 1010, 1011, 1012, 1022, 1008, 1014,
-};
-
-// A drop-down box is as tall as an edit field when closed; the template's height is that of
-// the box with its list open.
-constexpr int kComboClosedHeight = 13;
-
-// The client area in dialog units.
-constexpr int kClientWidth = 320;
-constexpr int kClientHeight = 252;
-
-QString ControlText(QWidget* control)
-{
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        return edit->text();
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        return combo->currentText();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
-        // The raw text keeps non-breaking spaces, which the plain-text form would turn into
-        // ordinary ones; only the block separators need turning back into line feeds.
-        QString raw = text->document()->toRawText();
-        raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        return raw;
-    }
-    return {};
-}
-
-void SetControlText(QWidget* control, const QString& value)
-{
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        if (edit->text() != value)
-            edit->setText(value);
-    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        if (combo->currentText() != value)
-            combo->setEditText(value);
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
-        if (ControlText(text) != value)
-            text->setPlainText(value);
-    }
-}
 
 QString Text(std::string_view s) { return ToQString(s); }
 
@@ -154,139 +60,52 @@ CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-
-    m_model = new CoinTableModel(m_collection, font(), this);
-    CreateMenu();
-    CreateControls();
-    m_laidOutSize = QSize(m_units.X(kClientWidth), m_units.Y(kClientHeight));
-    resize(m_laidOutSize.width(), m_laidOutSize.height() + m_menuBar->sizeHint().height());
-    setMinimumSize(MinimumTrackingSize());
-
-    // The window's initialisation: preferences, then the columns, then the data file, which
-    // needs the columns.
-    ShowValues();
-    LoadPreferences();
-    RemoveInterruptedSaves(".", SavedFileNames());
-    BuildColumns();
-    LoadDataFile();
-    FieldControl(CoinField::Name)->setFocus();
+    CreateWindowParts();
+    OnInitDialog();
 }
 
 CCollectionDlg::~CCollectionDlg() = default;
 
-void CCollectionDlg::CreateMenu()
+void CCollectionDlg::CreateWindowParts()
 {
+    m_model = new CoinTableModel(m_collection, font(), this);
+
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
-    auto add = [this](QMenu* menu, const QString& text, int command, void (CCollectionDlg::*handler)()) {
-        QAction* action = menu->addAction(text);
-        action->setObjectName(QString::number(command));
-        connect(action, &QAction::triggered, this,
-                [this, handler] { RunCommand([&] { (this->*handler)(); }); });
+    m_actions = BuildMenus(m_menuBar, kMainMenu);
+    const std::pair<MenuCommand, void (CCollectionDlg::*)()> menuHandlers[] = {
+        {MenuCommand::FileSave, &CCollectionDlg::OnFileSave},
+        {MenuCommand::FileExit, &CCollectionDlg::OnFileExit},
+        {MenuCommand::ItemAdd, &CCollectionDlg::OnItemAdd},
+        {MenuCommand::ItemDelete, &CCollectionDlg::OnItemDelete},
+        {MenuCommand::ItemUpdate, &CCollectionDlg::OnItemUpdate},
+        {MenuCommand::ItemClearAll, &CCollectionDlg::OnItemClearAll},
+        {MenuCommand::HelpAbout, &CCollectionDlg::OnHelpAbout},
+        {MenuCommand::HelpManual, &CCollectionDlg::ShowHelpPage},
+        {MenuCommand::HelpWebsite, &CCollectionDlg::ShowWebsite},
     };
-    QMenu* file = m_menuBar->addMenu(tr("&File"));
-    add(file, tr("&Save"), 57603, &CCollectionDlg::OnFileSave);
-    add(file, tr("&Exit"), 32772, &CCollectionDlg::OnFileExit);
-    QMenu* item = m_menuBar->addMenu(tr("&Item"));
-    add(item, tr("&Add"), 32773, &CCollectionDlg::OnItemAdd);
-    add(item, tr("&Delete"), 32774, &CCollectionDlg::OnItemDelete);
-    add(item, tr("&Update"), 32775, &CCollectionDlg::OnItemUpdate);
-    add(item, tr("&Clear All"), 32776, &CCollectionDlg::OnItemClearAll);
-    QMenu* help = m_menuBar->addMenu(tr("&Help"));
-    add(help, tr("&About"), 32777, &CCollectionDlg::OnHelpAbout);
-    add(help, tr("&Manual"), 32778, &CCollectionDlg::ShowHelpPage);
-    add(help, tr("&Website"), 32779, &CCollectionDlg::ShowWebsite);
-    file->setObjectName(QStringLiteral("menuFile"));
-    item->setObjectName(QStringLiteral("menuItem"));
-    help->setObjectName(QStringLiteral("menuHelp"));
-}
+    for (const auto& [command, handler] : menuHandlers)
+        connect(m_actions.value(command), &QAction::triggered, this,
+                [this, handler = handler] { RunCommand([&] { (this->*handler)(); }); });
 
-void CCollectionDlg::CreateControls()
-{
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->installEventFilter(this);
-
-    for (const ControlSpec& entry : kTemplate) {
-        QWidget* control = nullptr;
-        QRect rect = m_units.Rect(entry.x, entry.y, entry.width, entry.height);
-        switch (entry.kind) {
-        case Kind::Edit:
-        case Kind::ReadOnlyEdit: {
-            auto* edit = new QLineEdit(m_client);
-            edit->setMaxLength(INT_MAX);
-            edit->setReadOnly(entry.kind == Kind::ReadOnlyEdit);
-            control = edit;
-            break;
-        }
-        case Kind::Combo: {
-            auto* combo = new QComboBox(m_client);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            // No completion: a value shown reads back exactly as it is, "United" never
-            // becomes "United States".
-            combo->setCompleter(nullptr);
-            combo->setDuplicatesEnabled(false);
-            combo->lineEdit()->setMaxLength(INT_MAX);
-            rect.setHeight(m_units.Y(entry.y + kComboClosedHeight) - m_units.Y(entry.y));
-            combo->setMaxVisibleItems(std::max(1, (entry.height - kComboClosedHeight) / 8));
-            control = combo;
-            break;
-        }
-        case Kind::MultiEdit: {
-            auto* text = new QPlainTextEdit(m_client);
-            text->setLineWrapMode(QPlainTextEdit::NoWrap);
-            text->setTabChangesFocus(true);
-            control = text;
-            break;
-        }
-        case Kind::Button:
-        case Kind::DefaultButton: {
-            auto* button = new QPushButton(QString::fromLatin1(entry.text), m_client);
-            button->setAutoDefault(true);
-            button->setDefault(entry.kind == Kind::DefaultButton);
-            control = button;
-            break;
-        }
-        case Kind::List: {
-            m_list = new QTableView(m_client);
-            control = m_list;
-            break;
-        }
-        case Kind::Label: {
-            const QString text = entry.id == IDC_STATUS ? Text(strings::kStatusLine)
-                                                       : QString::fromLatin1(entry.text);
-            auto* label = new QLabel(text, m_client);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            // A label is never cut short: where the font is wider than the template's, it
-            // reaches under the field beside it.
-            rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
-            // The status line stays readable where the list reaches down to it.
-            if (entry.id == IDC_STATUS)
-                label->raise();
-            else
-                label->lower();
-            control = label;
-            break;
-        }
-        case Kind::Check:
-            m_tooltipsCheck = new QCheckBox(QString::fromLatin1(entry.text), m_client);
-            control = m_tooltipsCheck;
-            break;
-        }
-        control->setGeometry(rect);
-        if (entry.id < 0)
-            continue;
-        control->setObjectName(QString::number(entry.id));
-        m_controls.insert(entry.id, control);
+    m_controls = ControlBuilder(m_units, m_client).Build(kMainDialogTemplate);
+    // The status line stays readable where the list reaches down to it.
+    m_controls.value(IDC_STATUS)->raise();
+    for (QWidget* control : std::as_const(m_controls)) {
         control->installEventFilter(this);
         for (QWidget* child : control->findChildren<QWidget*>())
             child->installEventFilter(this);
     }
-
-    for (int i = 0; i < kCoinFieldCount; ++i)
-        m_fieldControls[i] = m_controls.value(kFieldControlIds[i]);
-    m_itemCountEdit = qobject_cast<QLineEdit*>(m_controls.value(IDC_ITEMCOUNT));
+    m_binding = std::make_unique<FormBinding>(m_controls);
+    m_choices = std::make_unique<ChoiceCombos>(qobject_cast<QComboBox*>(m_controls.value(IDC_COUNTRY)),
+                                               qobject_cast<QComboBox*>(m_controls.value(IDC_CONDITION)),
+                                               qobject_cast<QComboBox*>(m_controls.value(IDC_CATEGORY)));
+    m_list = qobject_cast<QTableView*>(m_controls.value(IDC_LIST));
+    m_listView = std::make_unique<CoinListView>(m_list, m_model);
+    m_layout = std::make_unique<MainDialogLayout>(m_units, m_controls);
 
     auto button = [this](int id) { return qobject_cast<QPushButton*>(m_controls.value(id)); };
     connect(button(IDC_QUIT), &QPushButton::clicked, this, [this] {
@@ -314,32 +133,8 @@ void CCollectionDlg::CreateControls()
         connect(button(id), &QPushButton::clicked, this,
                 [this, handler = handler] { RunCommand([&] { (this->*handler)(); }); });
     // The box changes its own state first; the handler then reads it from the form.
-    connect(m_tooltipsCheck, &QCheckBox::toggled, this, [this] { RunCommand([this] { OnTooltipsCheck(); }); });
-
-    m_list->setModel(m_model);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setShowGrid(false);
-    m_list->setWordWrap(false);
-    m_list->setSortingEnabled(false);
-    m_list->setTabKeyNavigation(false);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    m_list->horizontalHeader()->setSectionsClickable(true);
-    m_list->horizontalHeader()->setSortIndicatorShown(false);
-    m_list->horizontalHeader()->setHighlightSections(false);
-    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_list->horizontalHeader()->setStretchLastSection(false);
-    // The selection shows only while the list has the focus.
-    QPalette palette = m_list->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Inactive, QPalette::Base));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Inactive, QPalette::Text));
-    m_list->setPalette(palette);
-    m_list->viewport()->installEventFilter(this);
-    m_list->horizontalHeader()->installEventFilter(this);
+    connect(m_binding->TooltipsCheck(), &QCheckBox::toggled, this,
+            [this] { RunCommand([this] { OnTooltipsCheck(); }); });
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { RunCommand([&] { OnColumnClick(column); }); });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -347,27 +142,32 @@ void CCollectionDlg::CreateControls()
                 if (!selected.isEmpty())
                     m_collection.SetMarkedRow(selected.indexes().constFirst().row());
             });
+
+    m_laidOutSize = QSize(m_units.X(kMainClientWidth), m_units.Y(kMainClientHeight));
+    resize(m_laidOutSize.width(), m_laidOutSize.height() + m_menuBar->sizeHint().height());
+    setMinimumSize(MinimumTrackingSize());
 }
+
+bool CCollectionDlg::OnInitDialog()
+{
+    // Preferences, then the columns, then the data file, which needs the columns.
+    ShowValues();
+    LoadPreferences();
+    RemoveInterruptedSaves(".", SavedFileNames());
+    BuildColumns();
+    LoadDataFile();
+    FieldControl(CoinField::Name)->setFocus();
+    return true;
+}
+
+QWidget* CCollectionDlg::FieldControl(CoinField field) const { return m_binding->FieldControl(field); }
 
 // ---------------------------------------------------------------------------------------------
 // Form transfers
 
-void CCollectionDlg::ReadForm()
-{
-    for (CoinField field : kCoinFields)
-        m_form.Set(field, ToUtf8(ControlText(FieldControl(field))));
-    m_itemCount = m_itemCountEdit->text().toInt();
-    m_tooltipsSwitch = m_tooltipsCheck->isChecked() ? 1 : 0;
-}
+void CCollectionDlg::ReadForm() { m_binding->Read(m_values); }
 
-void CCollectionDlg::ShowValues()
-{
-    for (CoinField field : kCoinFields)
-        SetControlText(FieldControl(field), Text(m_form.Get(field)));
-    m_itemCountEdit->setText(QString::number(m_itemCount));
-    const QSignalBlocker blocker(m_tooltipsCheck);
-    m_tooltipsCheck->setChecked(m_tooltipsSwitch == 1);
-}
+void CCollectionDlg::ShowValues() { m_binding->Show(m_values); }
 
 // ---------------------------------------------------------------------------------------------
 // Editing commands
@@ -434,7 +234,7 @@ void CCollectionDlg::ClearFields()
 void CCollectionDlg::AddItem()
 {
     ReadForm();
-    if (m_form.Get(CoinField::Name).empty()) {
+    if (CheckAdd(m_collection, m_form) == AddCheck::BlankName) {
         m_platform.ShowError(this, Text(strings::kBlankName), Text(strings::kErrorCaption));
         return;
     }
@@ -449,8 +249,8 @@ void CCollectionDlg::AddItem()
 bool CCollectionDlg::IsDuplicateEntry()
 {
     ReadForm();
-    m_itemCount = m_collection.Count();
-    return m_collection.HasNameAndYear(m_form.Get(CoinField::Name), m_form.Get(CoinField::Year));
+    m_values.itemCount = m_collection.Count();
+    return CheckAdd(m_collection, m_form) == AddCheck::Duplicate;
 }
 
 void CCollectionDlg::UpdateItem()
@@ -490,7 +290,7 @@ void CCollectionDlg::ClearAllItems()
 {
     if (m_platform.AskYesNo(this, Text(strings::kClearAllQuestion)))
         m_model->Clear();
-    m_itemCount = m_collection.Count();
+    m_values.itemCount = m_collection.Count();
     FitColumnWidths();
     ShowValues();
 }
@@ -505,19 +305,7 @@ void CCollectionDlg::BuildColumns()
     FitColumnWidths();
 }
 
-void CCollectionDlg::FitColumnWidths()
-{
-    QHeaderView* header = m_list->horizontalHeader();
-    const int padding = 2 * (m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1) + 6;
-    int used = 0;
-    for (int c = 0; c < kCoinFieldCount; ++c) {
-        int width = std::max(m_model->WidestText(c) + padding, header->sectionSizeHint(c));
-        if (c == kCoinFieldCount - 1)  // the last column reaches the list's right edge
-            width = std::max(width, m_list->viewport()->width() - used);
-        header->resizeSection(c, width);
-        used += width;
-    }
-}
+void CCollectionDlg::FitColumnWidths() { m_listView->FitColumnWidths(); }
 
 void CCollectionDlg::ReadRowIntoForm(int row)
 {
@@ -528,46 +316,15 @@ void CCollectionDlg::ReadRowIntoForm(int row)
 
 void CCollectionDlg::RefreshItemCount()
 {
-    m_itemCount = m_collection.Count();
+    m_values.itemCount = m_collection.Count();
     ShowValues();
-}
-
-ChoiceList& CCollectionDlg::ChoicesFor(CoinField field)
-{
-    return m_choices[field == CoinField::Country ? 0 : field == CoinField::Condition ? 1 : 2];
-}
-
-void CCollectionDlg::InsertComboEntry(QComboBox* combo, int index, std::string_view text)
-{
-    // Putting the first entry into an empty box would also make it the box's text.
-    const QString shown = combo->currentText();
-    combo->insertItem(index, Text(text));
-    combo->setEditText(shown);
 }
 
 void CCollectionDlg::AddComboValues()
 {
     ReadForm();
-    for (CoinField field : {CoinField::Country, CoinField::Condition, CoinField::Category}) {
-        const int index = ChoicesFor(field).Add(m_form.Get(field));
-        if (index >= 0)
-            InsertComboEntry(qobject_cast<QComboBox*>(FieldControl(field)), index, m_form.Get(field));
-    }
+    m_choices->Add(m_form);
     ShowValues();
-}
-
-void CCollectionDlg::RebuildComboLists()
-{
-    for (CoinField field : {CoinField::Country, CoinField::Condition, CoinField::Category}) {
-        auto* combo = qobject_cast<QComboBox*>(FieldControl(field));
-        const QString shown = combo->currentText();
-        QStringList entries;
-        for (const std::string& e : ChoicesFor(field).Entries())
-            entries.append(Text(e));
-        combo->clear();
-        combo->addItems(entries);
-        combo->setEditText(shown);
-    }
 }
 
 void CCollectionDlg::OnListClick() { ReadRowIntoForm(m_collection.MarkedRow()); }
@@ -577,7 +334,7 @@ void CCollectionDlg::OnColumnClick(int column) { SortByColumn(column); }
 void CCollectionDlg::SortByColumn(int column)
 {
     ReadForm();
-    m_itemCount = m_collection.Count();
+    m_values.itemCount = m_collection.Count();
     if (column >= 0 && column < kCoinFieldCount)
         m_model->SortByColumn(kCoinFields[column]);
     ShowValues();
@@ -586,7 +343,7 @@ void CCollectionDlg::SortByColumn(int column)
 void CCollectionDlg::ReverseRows()
 {
     ReadForm();
-    m_itemCount = m_collection.Count();
+    m_values.itemCount = m_collection.Count();
     m_model->ReverseRows();
     ShowValues();
 }
@@ -600,23 +357,14 @@ void CCollectionDlg::LoadDataFile()
     DataFileContents contents = ReadDataFileContents(kDataFileName);
     try {
         m_model->LoadBottomUp(std::move(contents.records));
-        for (CoinField field : {CoinField::Country, CoinField::Condition, CoinField::Category}) {
-            std::vector<std::string_view> values;
-            values.reserve(m_collection.BottomUp().size());
-            for (const CoinRecord& r : m_collection.BottomUp())
-                values.push_back(r.Get(field));
-            ChoicesFor(field).AddAll(values);
-        }
-        RebuildComboLists();
+        m_choices->AddAll(m_collection);
         FitColumnWidths();
     } catch (const std::exception& e) {
         // The coins read do not fit into the window: start empty, and keep the file.
         contents.whole = false;
         contents.problem = dynamic_cast<const std::bad_alloc*>(&e) ? strings::kOutOfMemory : e.what();
         m_model->Clear();
-        for (ChoiceList& choices : m_choices)
-            choices = ChoiceList();
-        RebuildComboLists();
+        m_choices->Clear();
     }
     RefreshItemCount();
     ClearFields();
@@ -663,7 +411,7 @@ void CCollectionDlg::LoadPreferences()
     ReadForm();
     m_prefs = ReadPreferencesFile(kPreferencesFileName);
     if (m_prefs.TooltipsOn()) {
-        m_tooltipsSwitch = 1;
+        m_values.tooltipsSwitch = 1;
         SetTooltipsOn(true);
     }
     ShowValues();
@@ -777,7 +525,7 @@ void CCollectionDlg::OnTooltipsCheck()
 void CCollectionDlg::ApplyTooltipsSwitch()
 {
     ReadForm();
-    m_prefs[PrefKey::Tooltips] = m_tooltipsSwitch == 1 ? "yes" : "no";
+    m_prefs[PrefKey::Tooltips] = m_values.tooltipsSwitch == 1 ? "yes" : "no";
     SetTooltipsOn(m_prefs[PrefKey::Tooltips] == "yes");
     ShowValues();
 }
@@ -972,24 +720,9 @@ void CCollectionDlg::resizeEvent(QResizeEvent* event)
     m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
 }
 
-// The layout was drawn for dialog units of 1.5 by 1.625 pixels; its lengths are given in
-// those pixels and converted with the window's own units, so the window lays out alike with
-// any font and on any screen.
-namespace {
-constexpr double kDrawnUnitX = 1.5;
-constexpr double kDrawnUnitY = 1.625;
-}  // namespace
-
-int CCollectionDlg::LayoutX(int drawnPixels) const { return m_units.X(drawnPixels / kDrawnUnitX); }
-
-int CCollectionDlg::LayoutY(int drawnPixels) const { return m_units.Y(drawnPixels / kDrawnUnitY); }
-
 QSize CCollectionDlg::MinimumTrackingSize() const
 {
-    // The limit is on the outer window; the frame, where the window manager draws one, is
-    // outside the widget.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    return QSize(LayoutX(490) - std::max(0, frame.width()), LayoutY(365) - std::max(0, frame.height()));
+    return m_layout->MinimumSize(frameGeometry().size() - geometry().size());
 }
 
 void CCollectionDlg::showEvent(QShowEvent* event)
@@ -998,50 +731,4 @@ void CCollectionDlg::showEvent(QShowEvent* event)
     setMinimumSize(MinimumTrackingSize());
 }
 
-void CCollectionDlg::OnSize(int cx, int cy)
-{
-    auto place = [this](int id, int x, int y, int width, int height) {
-        if (QWidget* control = m_controls.value(id))
-            control->setGeometry(x, y, std::max(0, width), std::max(0, height));
-    };
-    auto resizeOnly = [this](int id, int width, int height) {
-        if (QWidget* control = m_controls.value(id))
-            control->resize(std::max(0, width), std::max(0, height));
-    };
-    // A single-line field stays one text line high plus a margin.
-    auto lineHeight = [this](int id) {
-        return m_controls.value(id)->fontMetrics().height() + LayoutY(9);
-    };
-    auto dropDown = [this, cy](int id, int width) {
-        auto* combo = qobject_cast<QComboBox*>(m_controls.value(id));
-        if (!combo)
-            return;
-        combo->resize(std::max(0, width), combo->height());
-        // The open list may reach the bottom of the window.
-        const int rowHeight = std::max(1, combo->fontMetrics().height() + 4);
-        combo->setMaxVisibleItems(std::max(1, (cy - combo->y() - combo->height()) / rowHeight));
-    };
-
-    place(IDC_STATUS, LayoutX(3), cy - LayoutY(15), LayoutX(400), LayoutY(15));
-    // The description keeps its height; only its width follows the window.
-    resizeOnly(IDC_DESCRIPTION, cx - LayoutX(173), m_controls.value(IDC_DESCRIPTION)->height());
-    resizeOnly(IDC_IMAGE, cx - LayoutX(222), lineHeight(IDC_IMAGE));
-    resizeOnly(IDC_YEAR, cx - LayoutX(358), lineHeight(IDC_YEAR));
-    dropDown(IDC_COUNTRY, cx - LayoutX(358));
-    dropDown(IDC_CONDITION, cx - LayoutX(358));
-    dropDown(IDC_CATEGORY, cx - LayoutX(173));
-
-    struct Row {
-        int id, y, height;
-    };
-    constexpr Row kButtonColumn[] = {
-        {IDC_QUIT, 11, 23},         {IDC_ADD, 39, 15},     {IDC_UPDATE, 54, 15},
-        {IDC_DELETE, 69, 15},       {IDC_CLEAR, 84, 15},   {IDC_LISTPAGE, 106, 15},
-        {IDC_CATALOG, 121, 15},     {IDC_VALUEWIZARD, 143, 15}, {IDC_PREFERENCES, 178, 15},
-        {IDC_HELP, 193, 15},        {IDC_TOOLTIPS, 161, 15},
-    };
-    for (const Row& row : kButtonColumn)
-        place(row.id, cx - LayoutX(85), LayoutY(row.y), LayoutX(75), LayoutY(row.height));
-    place(IDC_BROWSE, cx - LayoutX(136), LayoutY(152), LayoutX(48), LayoutY(22));
-    resizeOnly(IDC_LIST, cx - LayoutX(22), cy - LayoutY(240));
-}
+void CCollectionDlg::OnSize(int cx, int cy) { m_layout->Place(cx, cy); }

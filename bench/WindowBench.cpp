@@ -158,8 +158,8 @@ struct OpenWindow {
 void BM_WindowAddCoin(benchmark::State& state)
 {
     OpenWindow window(static_cast<int>(state.range(0)));
-    auto* name = qobject_cast<QLineEdit*>(window.dialog.Control(CCollectionDlg::IDC_NAME));
-    auto* country = qobject_cast<QComboBox*>(window.dialog.Control(CCollectionDlg::IDC_COUNTRY));
+    auto* name = qobject_cast<QLineEdit*>(window.dialog.control(IDC_NAME));
+    auto* country = qobject_cast<QComboBox*>(window.dialog.control(IDC_COUNTRY));
     int next = 0;
     for (auto _ : state) {
         name->setText(QStringLiteral("Bench coin %1").arg(next++));

@@ -5,20 +5,21 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "app/DialogUnits.h"
+#include "resources/DialogTemplates.h"
+#include "widgets/ControlBuilder.h"
 
 CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget* parent)
     : QDialog(parent), m_date(initial)
 {
     setWindowTitle(tr("Date Selection"));
-    setFixedSize(units.X(186), units.Y(113));
+    setFixedSize(units.X(kDateSelectWidth), units.Y(kDateSelectHeight));
 
-    m_calendar = new QCalendarWidget(this);
-    m_calendar->setObjectName(QStringLiteral("1053"));
+    const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kDateSelectTemplate);
+    m_calendar = qobject_cast<QCalendarWidget*>(controls.value(1053));
+    m_return = qobject_cast<QPushButton*>(controls.value(1));
     // Four-digit years only, so that every date text sorts in the order of the days.
     m_calendar->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
     m_calendar->setSelectionMode(QCalendarWidget::SingleSelection);
-    m_calendar->setGeometry(units.Rect(7, 7, 134, 97));
     m_calendar->setSelectedDate(initial);
     // A calendar needs more room than the template gives it in most fonts.
     const QSize needed = m_calendar->sizeHint();
@@ -27,12 +28,9 @@ CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget*
                            std::max(m_calendar->height(), needed.height()));
     }
 
-    m_return = new QPushButton(tr("Return"), this);
-    m_return->setObjectName(QStringLiteral("1"));
-    m_return->setDefault(true);
-    const QRect r = units.Rect(142, 7, 37, 14);
-    m_return->setGeometry(m_calendar->geometry().right() + units.X(1), r.y(), r.width(),
-                          r.height());
+    const ControlSpec& ret = kDateSelectTemplate[1];
+    const QRect r = units.Rect(ret.x, ret.y, ret.width, ret.height);
+    m_return->setGeometry(m_calendar->geometry().right() + units.X(1), r.y(), r.width(), r.height());
     connect(m_return, &QPushButton::clicked, this, &QDialog::accept);
 
     // The grid of days has the focus when the dialog opens and would keep Enter to itself;

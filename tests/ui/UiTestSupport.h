@@ -87,15 +87,12 @@ struct Session {
         return QTest::qWaitForWindowActive(dlg.get());
     }
 
-    QWidget* Control(int id) const { return dlg->Control(id); }
+    QWidget* Control(int id) const { return dlg->control(id); }
     QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Control(id)); }
     QComboBox* Combo(int id) const { return qobject_cast<QComboBox*>(Control(id)); }
     QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(Control(id)); }
     QTableView* List() const { return qobject_cast<QTableView*>(Control(1004)); }
-    void Trigger(int command) const  // a menu item
-    {
-        dlg->findChild<QAction*>(QString::number(command))->trigger();
-    }
+    void Trigger(MenuCommand command) const { dlg->action(command)->trigger(); }
 
     QStringList Form() const;
     void SetForm(const QStringList& values) const;

@@ -79,7 +79,7 @@ void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
 
     // Every save of the data file is refused with the usual box, as often as it is tried.
     s.Add(Coin("Thaler", "1780"));
-    s.Trigger(57603);  // File > Save
+    s.Trigger(MenuCommand::FileSave);  // File > Save
     s.dlg->reject();   // the close box
     QCOMPARE(s.platform.boxes, (QStringList{"Error Writing File: Save to File", "Error Writing File: Save to File"}));
     QVERIFY(QFile::exists("nmr.ini"));  // the preferences are still saved
@@ -111,7 +111,7 @@ void TestDataSafety::aFailingCommandIsReportedAndTheWindowGoesOn()
     WriteFileBytes("nmr.dat", kTwoCoins);
     s.Open();
     s.platform.onModal = [](QDialog&) { throw std::bad_alloc(); };
-    s.Trigger(32777);  // Help > About, whose box cannot be shown
+    s.Trigger(MenuCommand::HelpAbout);  // Help > About, whose box cannot be shown
     QCOMPARE(s.platform.boxes, QStringList{"Error: The command could not be completed: there is not "
                                            "enough memory.\nThe collection is as it was before the command."});
     QCOMPARE(s.Names(), (QStringList{"Buffalo Nickel", "Morgan Dollar"}));

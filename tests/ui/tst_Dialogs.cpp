@@ -130,8 +130,8 @@ void TestDialogs::links_data()
     QTest::addColumn<QStringList>("opened");
     const QString help = QString::fromStdString(HelpPageUrl());
     QTest::newRow("Help button") << 1015 << "" << QStringList{help};
-    QTest::newRow("Help > Manual") << 32778 << "" << QStringList{help};
-    QTest::newRow("Help > Website") << 32779 << ""
+    QTest::newRow("Help > Manual") << int(MenuCommand::HelpManual) << "" << QStringList{help};
+    QTest::newRow("Help > Website") << int(MenuCommand::HelpWebsite) << ""
                                     << QStringList{QString::fromStdString(HomePageUrl())};
     QTest::newRow("View") << 1042 << "pics/coin 1.jpg" << QStringList{"pics/coin 1.jpg"};
     QTest::newRow("View, empty Image") << 1042 << "" << QStringList{};
@@ -150,7 +150,7 @@ void TestDialogs::links()
     QStringList typed = kTyped;
     typed[11] = image;
     s.SetForm(typed);
-    how < 2000 ? s.Button(how)->click() : s.Trigger(how);
+    how < 2000 ? s.Button(how)->click() : s.Trigger(MenuCommand(how));
 
     QCOMPARE(s.platform.opened, opened);
     QCOMPARE(s.Form(), typed);

@@ -39,11 +39,11 @@ void TestMainWindow::editingCommands_data()
     QTest::addColumn<int>("id");  // a button, or a menu item from 30000 on
     QTest::addColumn<QStringList>("namesAfter");
     QTest::newRow("Add button") << 1000 << QStringList{"Typed", "Beta", "Alpha"};
-    QTest::newRow("Item > Add") << 32773 << QStringList{"Typed", "Beta", "Alpha"};
+    QTest::newRow("Item > Add") << int(MenuCommand::ItemAdd) << QStringList{"Typed", "Beta", "Alpha"};
     QTest::newRow("Update button") << 1001 << QStringList{"Beta", "Typed"};
-    QTest::newRow("Item > Update") << 32775 << QStringList{"Beta", "Typed"};
+    QTest::newRow("Item > Update") << int(MenuCommand::ItemUpdate) << QStringList{"Beta", "Typed"};
     QTest::newRow("Delete button") << 1002 << QStringList{"Beta"};
-    QTest::newRow("Item > Delete") << 32774 << QStringList{"Beta"};
+    QTest::newRow("Item > Delete") << int(MenuCommand::ItemDelete) << QStringList{"Beta"};
 }
 
 void TestMainWindow::editingCommands()
@@ -57,7 +57,7 @@ void TestMainWindow::editingCommands()
     s.Add(Coin("Beta", "1901"));
     s.List()->selectRow(1);  // Alpha
     s.SetForm(kTyped);
-    id < 30000 ? s.Button(id)->click() : s.Trigger(id);
+    id < 30000 ? s.Button(id)->click() : s.Trigger(MenuCommand(id));
 
     QCOMPARE(s.Names(), namesAfter);
     QCOMPARE(s.Edit(1021)->text(), QString::number(namesAfter.size()));
@@ -67,7 +67,7 @@ void TestMainWindow::editingCommands()
     if (namesAfter.size() == 1) {  // the marked row went: a second Delete deletes nothing
         QCOMPARE(s.dlg->collection().MarkedRow(), -1);
         QVERIFY(!s.List()->selectionModel()->hasSelection());
-        s.Trigger(32774);
+        s.Trigger(MenuCommand::ItemDelete);
         QCOMPARE(s.Names(), namesAfter);
     }
     QVERIFY(s.platform.boxes.isEmpty());
@@ -92,10 +92,10 @@ void TestMainWindow::questionsAndErrors()
 
     s.SetForm(Coin("Typed"));
     s.platform.answers = {false};
-    s.Trigger(32776);
+    s.Trigger(MenuCommand::ItemClearAll);
     QCOMPARE(s.dlg->collection().Count(), 3);
     s.platform.answers = {true};
-    s.Trigger(32776);
+    s.Trigger(MenuCommand::ItemClearAll);
     QCOMPARE(s.dlg->collection().Count(), 0);
     QCOMPARE(s.Edit(1021)->text(), QString("0"));
     QCOMPARE(s.Form(), Coin("Typed"));
@@ -116,7 +116,7 @@ void TestMainWindow::typedChoiceIsNotCompleted()
     QComboBox* country = s.Combo(1019);
     country->setFocus();
     QTest::keyClicks(country, "United");
-    s.Trigger(32773);
+    s.Trigger(MenuCommand::ItemAdd);
     QCOMPARE(s.Row(0).at(3), QString("United"));
 
     // Shown from the row and read back by an Update, it is still "United".
@@ -124,7 +124,7 @@ void TestMainWindow::typedChoiceIsNotCompleted()
     s.List()->selectRow(0);
     s.dlg->ReadRowIntoForm(0);
     QCOMPARE(country->currentText(), QString("United"));
-    s.Trigger(32775);
+    s.Trigger(MenuCommand::ItemUpdate);
     QCOMPARE(s.Row(0).at(3), QString("United"));
     QCOMPARE(s.Row(1).at(3), QString("United States"));
 }
@@ -204,8 +204,8 @@ void TestMainWindow::waysOut_data()
     QTest::newRow("Enter in Name") << int(Qt::Key_Return) << QList<bool>{false} << QList<int>{};
     QTest::newRow("Escape") << int(Qt::Key_Escape) << QList<bool>{false} << QList<int>{};
     QTest::newRow("close box") << 0 << QList<bool>{false} << QList<int>{};
-    QTest::newRow("File > Exit") << 32772 << QList<bool>{true} << QList<int>{0};
-    QTest::newRow("File > Save") << 57603 << QList<bool>{} << QList<int>{};
+    QTest::newRow("File > Exit") << int(MenuCommand::FileExit) << QList<bool>{true} << QList<int>{0};
+    QTest::newRow("File > Save") << int(MenuCommand::FileSave) << QList<bool>{} << QList<int>{};
 }
 
 void TestMainWindow::waysOut()
@@ -230,19 +230,19 @@ void TestMainWindow::waysOut()
     if (how > 60000)
         QTest::keyClick(s.Edit(1005), Qt::Key(how));
     else
-        how == 0 ? void(s.dlg->close()) : how == 1 ? s.Button(1)->click() : s.Trigger(how);
+        how == 0 ? void(s.dlg->close()) : how == 1 ? s.Button(1)->click() : s.Trigger(MenuCommand(how));
 
     QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({kMorgan, kBuffalo}));
     QCOMPARE(dataAtError, dataWrittenAtError);
     QCOMPARE(s.platform.boxes,
              QStringList(dataAtError.size(), "Error Writing File: Save to File"));
     QCOMPARE(s.platform.endedWith, endedWith);
-    if (how == 57603) {
+    if (how == int(MenuCommand::FileSave)) {
         QVERIFY(s.dlg->isVisible());
         QCOMPARE(s.Form(), kEmptyForm);
         return;
     }
-    QVERIFY(s.dlg->isVisible() == (how == 32772));
+    QVERIFY(s.dlg->isVisible() == (how == int(MenuCommand::FileExit)));
     QVERIFY(QFile::remove("nmr.dat"));  // neither file is written a second time
     s.dlg->close();
     QVERIFY(!QFileInfo::exists("nmr.dat"));
@@ -258,7 +258,7 @@ void TestMainWindow::readOnlyDataFileIsKept()
     QVERIFY(QFile::setPermissions("nmr.dat", QFile::ReadOwner));
     s.Add(kBuffalo);
     s.SetForm(Coin("Typed but not added"));
-    s.Trigger(57603);
+    s.Trigger(MenuCommand::FileSave);
 
     QCOMPARE(s.platform.boxes, QStringList{"Error Writing File: Save to File"});
     QCOMPARE(ReadFileBytes("nmr.dat"), old);

@@ -12,9 +12,6 @@ public:
     explicit DialogUnits(const QFont& font);
     DialogUnits(double pixelsPerUnitX, double pixelsPerUnitY);
 
-    double PixelsPerUnitX() const { return m_x; }
-    double PixelsPerUnitY() const { return m_y; }
-
     int X(double units) const;
     int Y(double units) const;
     QRect Rect(double x, double y, double width, double height) const;

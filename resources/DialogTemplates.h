@@ -1,0 +1,225 @@
+#pragma once
+
+// The dialogs' templates: every control with its ID, kind, text and place in dialog units, in
+// tab order. Plain data, so that the window code only builds what is written here.
+
+#include <array>
+#include <string_view>
+
+#include "resources/FixedStrings.h"
+
+enum class ControlKind {
+    Edit,
+    ReadOnlyEdit,
+    Combo,      // editable drop-down box; its height is that of the open list
+    MultiEdit,  // several lines, no word wrap, Tab leaves it
+    Button,
+    DefaultButton,
+    List,
+    Label,
+    Check,
+    GroupBox,
+    Calendar,
+};
+
+struct ControlSpec {
+    int id;  // -1 for labels without an ID of their own
+    ControlKind kind;
+    std::string_view text;
+    int x, y, width, height;  // dialog units
+};
+
+// The main window ---------------------------------------------------------------------------
+
+// The control IDs of the main window that the program refers to.
+enum MainControlId : int {
+    IDC_QUIT = 1,
+    IDC_ADD = 1000,
+    IDC_UPDATE = 1001,
+    IDC_DELETE = 1002,
+    IDC_CLEAR = 1003,
+    IDC_LIST = 1004,
+    IDC_NAME = 1005,
+    IDC_YEAR = 1006,
+    IDC_FACEVALUE = 1007,
+    IDC_IMAGE = 1008,
+    IDC_PURCHASEPRICE = 1009,
+    IDC_PURCHASEDATE = 1010,
+    IDC_CURRENTVALUE = 1011,
+    IDC_VALUATIONDATE = 1012,
+    IDC_MINTMARKS = 1013,
+    IDC_DESCRIPTION = 1014,
+    IDC_HELP = 1015,
+    IDC_CONDITION = 1017,
+    IDC_COUNTRY = 1019,
+    IDC_ITEMCOUNT = 1021,
+    IDC_CATEGORY = 1022,
+    IDC_VALUEWIZARD = 1023,
+    IDC_CATALOG = 1024,
+    IDC_LISTPAGE = 1025,
+    IDC_PURCHASEDATE_PICK = 1026,
+    IDC_VALUATIONDATE_PICK = 1027,
+    IDC_PREFERENCES = 1028,
+    IDC_BROWSE = 1029,
+    IDC_TOOLTIPS = 1040,
+    IDC_IMAGE_LABEL = 1041,
+    IDC_VIEW = 1042,
+    IDC_STATUS = 1047,
+};
+
+inline constexpr ControlSpec kMainDialogTemplate[] = {
+    {IDC_NAME, ControlKind::Edit, "", 57, 7, 83, 14},
+    {IDC_YEAR, ControlKind::Edit, "", 179, 7, 83, 14},
+    {IDC_FACEVALUE, ControlKind::Edit, "", 57, 21, 83, 14},
+    {IDC_COUNTRY, ControlKind::Combo, "", 179, 22, 83, 168},
+    {IDC_MINTMARKS, ControlKind::Edit, "", 57, 35, 83, 14},
+    {IDC_CONDITION, ControlKind::Combo, "", 179, 35, 83, 172},
+    {IDC_PURCHASEPRICE, ControlKind::Edit, "", 57, 49, 83, 14},
+    {IDC_PURCHASEDATE, ControlKind::ReadOnlyEdit, "", 196, 49, 54, 14},
+    {IDC_CURRENTVALUE, ControlKind::Edit, "", 57, 64, 83, 14},
+    {IDC_VALUATIONDATE, ControlKind::ReadOnlyEdit, "", 196, 64, 54, 14},
+    {IDC_CATEGORY, ControlKind::Combo, "", 57, 80, 205, 129},
+    {IDC_IMAGE, ControlKind::Edit, "", 57, 94, 172, 14},
+    {IDC_DESCRIPTION, ControlKind::MultiEdit, "", 57, 109, 205, 28},
+    {IDC_VALUEWIZARD, ControlKind::Button, "Value Wizard", 263, 88, 50, 9},
+    {IDC_ITEMCOUNT, ControlKind::ReadOnlyEdit, "", 7, 123, 40, 14},
+    {IDC_QUIT, ControlKind::DefaultButton, "Quit", 263, 7, 50, 14},
+    {IDC_ADD, ControlKind::Button, "Add", 263, 24, 50, 9},
+    {IDC_UPDATE, ControlKind::Button, "Update", 263, 33, 50, 9},
+    {IDC_DELETE, ControlKind::Button, "Delete", 263, 43, 50, 9},
+    {IDC_CLEAR, ControlKind::Button, "Clear", 263, 52, 50, 9},
+    {IDC_HELP, ControlKind::Button, "Help", 263, 118, 50, 9},
+    {IDC_LIST, ControlKind::List, "", 7, 141, 306, 104},
+    {-1, ControlKind::Label, "Name:", 7, 10, 22, 8},
+    {-1, ControlKind::Label, "Year:", 145, 10, 18, 8},
+    {-1, ControlKind::Label, "Face Value:", 7, 24, 39, 8},
+    {-1, ControlKind::Label, "Puchase Price:", 7, 52, 49, 8},
+    {-1, ControlKind::Label, "Current Value:", 7, 67, 46, 8},
+    {-1, ControlKind::Label, "Valuation Date:", 145, 67, 50, 8},
+    {-1, ControlKind::Label, "Description:", 7, 110, 38, 8},
+    {-1, ControlKind::Label, "Purchase Date:", 145, 51, 50, 8},
+    {-1, ControlKind::Label, "Condition:", 145, 38, 32, 8},
+    {-1, ControlKind::Label, "Mint Marks:", 7, 38, 38, 8},
+    {-1, ControlKind::Label, "Country:", 145, 24, 27, 8},
+    {IDC_IMAGE_LABEL, ControlKind::Label, "Image:", 7, 97, 22, 8},
+    {-1, ControlKind::Label, "Category:", 7, 83, 31, 8},
+    {IDC_STATUS, ControlKind::Label, strings::kStatusLine, 7, 245, 269, 8},
+    {IDC_CATALOG, ControlKind::Button, "Catalog", 263, 75, 50, 9},
+    {IDC_LISTPAGE, ControlKind::Button, "List", 263, 65, 50, 9},
+    {IDC_PURCHASEDATE_PICK, ControlKind::Button, "W", 251, 48, 11, 14},
+    {IDC_VALUATIONDATE_PICK, ControlKind::Button, "W", 251, 64, 11, 14},
+    {IDC_PREFERENCES, ControlKind::Button, "Preferences", 263, 109, 50, 9},
+    {IDC_BROWSE, ControlKind::Button, "Browse", 230, 94, 31, 14},
+    {IDC_TOOLTIPS, ControlKind::Check, "Tooltips", 265, 98, 41, 10},
+    {IDC_VIEW, ControlKind::Button, "View", 36, 94, 22, 14},
+};
+
+// The form control of each coin field, in field order.
+inline constexpr std::array<int, 13> kFieldControlIds = {
+    IDC_NAME,         IDC_YEAR,          IDC_FACEVALUE, IDC_COUNTRY,  IDC_MINTMARKS,
+    IDC_CONDITION,    IDC_PURCHASEPRICE, IDC_PURCHASEDATE, IDC_CURRENTVALUE, IDC_VALUATIONDATE,
+    IDC_CATEGORY,     IDC_IMAGE,         IDC_DESCRIPTION,
+};
+
+// The main window's client area in dialog units.
+inline constexpr int kMainClientWidth = 320;
+inline constexpr int kMainClientHeight = 252;
+
+// A drop-down box is as tall as an edit field when closed.
+inline constexpr int kComboClosedHeight = 13;
+
+// The menu bar ------------------------------------------------------------------------------
+
+// The commands of the menu bar; the numbers are the object names of their actions.
+enum class MenuCommand : int {
+    FileSave = 57603,
+    FileExit = 32772,
+    ItemAdd = 32773,
+    ItemDelete = 32774,
+    ItemUpdate = 32775,
+    ItemClearAll = 32776,
+    HelpAbout = 32777,
+    HelpManual = 32778,
+    HelpWebsite = 32779,
+};
+
+struct MenuItemSpec {
+    std::string_view menu;  // the menu's title; a new title starts a new menu
+    std::string_view text;  // empty for a separator
+    MenuCommand command;
+};
+
+inline constexpr MenuItemSpec kMainMenu[] = {
+    {"&File", "&Save", MenuCommand::FileSave},
+    {"&File", "&Exit", MenuCommand::FileExit},
+    {"&Item", "&Add", MenuCommand::ItemAdd},
+    {"&Item", "&Delete", MenuCommand::ItemDelete},
+    {"&Item", "&Update", MenuCommand::ItemUpdate},
+    {"&Item", "&Clear All", MenuCommand::ItemClearAll},
+    {"&Help", "&About", MenuCommand::HelpAbout},
+    {"&Help", "&Manual", MenuCommand::HelpManual},
+    {"&Help", "&Website", MenuCommand::HelpWebsite},
+};
+
+// The smaller dialogs -----------------------------------------------------------------------
+
+inline constexpr int kAboutWidth = 235, kAboutHeight = 55;
+inline constexpr ControlSpec kAboutTemplate[] = {
+    {1, ControlKind::DefaultButton, "OK", 178, 7, 50, 14},
+    {-1, ControlKind::Label, strings::kAboutVersion, 40, 9, 119, 8},
+};
+inline constexpr int kAboutIconX = 11, kAboutIconY = 17, kAboutIconSize = 20;
+
+inline constexpr int kDateSelectWidth = 186, kDateSelectHeight = 113;
+inline constexpr ControlSpec kDateSelectTemplate[] = {
+    {1053, ControlKind::Calendar, "", 7, 7, 134, 97},
+    {1, ControlKind::DefaultButton, "Return", 142, 7, 37, 14},
+};
+
+inline constexpr int kValueWizardWidth = 186, kValueWizardHeight = 73;
+inline constexpr ControlSpec kValueWizardTemplate[] = {
+    {1011, ControlKind::Edit, "", 50, 34, 38, 14},
+    {1030, ControlKind::Button, "<< Back", 7, 52, 42, 14},
+    {1031, ControlKind::Button, "Next >>", 49, 52, 42, 14},
+    {1, ControlKind::DefaultButton, "OK", 137, 52, 42, 14},
+    {1005, ControlKind::ReadOnlyEdit, "", 41, 4, 47, 14},
+    {-1, ControlKind::Label, "Name:", 7, 7, 22, 8},
+    {-1, ControlKind::Label, "Year:", 93, 7, 18, 8},
+    {-1, ControlKind::Label, "Face Value:", 7, 22, 39, 8},
+    {-1, ControlKind::Label, "Country:", 93, 22, 27, 8},
+    {1012, ControlKind::ReadOnlyEdit, "", 125, 34, 54, 14},
+    {-1, ControlKind::Label, "Value:", 7, 37, 21, 8},
+    {-1, ControlKind::Label, "Date:", 93, 37, 18, 8},
+    {1007, ControlKind::ReadOnlyEdit, "", 50, 19, 38, 14},
+    {1006, ControlKind::ReadOnlyEdit, "", 125, 4, 54, 14},
+    {1016, ControlKind::ReadOnlyEdit, "", 125, 19, 54, 14},
+};
+
+inline constexpr int kPreferencesWidth = 208, kPreferencesHeight = 175;
+// Return first: it is the first tab stop, so Enter closes the dialog at once. The group boxes
+// are built last and lie behind the fields they frame.
+inline constexpr ControlSpec kPreferencesTemplate[] = {
+    {1, ControlKind::DefaultButton, "Return", 151, 150, 50, 14},
+    {1005, ControlKind::Edit, "", 50, 9, 144, 14},
+    {-1, ControlKind::Label, "Name:", 11, 12, 37, 8},
+    {1033, ControlKind::Edit, "", 50, 25, 144, 14},
+    {-1, ControlKind::Label, "Email:", 11, 28, 37, 8},
+    {1034, ControlKind::Edit, "", 50, 40, 144, 14},
+    {-1, ControlKind::Label, "Address 1:", 11, 43, 37, 8},
+    {1035, ControlKind::Edit, "", 50, 55, 144, 14},
+    {-1, ControlKind::Label, "Address 2:", 11, 58, 37, 8},
+    {1036, ControlKind::Edit, "", 50, 69, 57, 14},
+    {-1, ControlKind::Label, "City:", 11, 72, 37, 8},
+    {1037, ControlKind::Edit, "", 132, 69, 62, 14},
+    {-1, ControlKind::Label, "State:", 109, 72, 21, 8},
+    {1016, ControlKind::Edit, "", 50, 83, 144, 14},
+    {-1, ControlKind::Label, "Country:", 11, 86, 37, 8},
+    {1041, ControlKind::Edit, "", 50, 113, 144, 14},
+    {-1, ControlKind::Label, "List:", 11, 116, 37, 8},
+    {1042, ControlKind::Edit, "", 50, 128, 144, 14},
+    {-1, ControlKind::Label, "Catalogue:", 11, 131, 37, 8},
+    {-1, ControlKind::Label, "Preferences are automatically saved when", 7, 149, 0, 0},
+    {-1, ControlKind::Label, "you press return.", 9, 159, 0, 0},
+    {-1, ControlKind::GroupBox, "Template Variables:", 7, 0, 194, 101},
+    {-1, ControlKind::GroupBox, "File Output Locations:", 7, 104, 194, 43},
+};
