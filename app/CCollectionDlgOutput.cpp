@@ -1,0 +1,132 @@
+// The main window's pages, value wizard, date picking and picture browsing.
+
+#include "app/CCollectionDlg.h"
+
+#include <QDir>
+
+#include "app/Platform.h"
+#include "output/DateText.h"
+#include "output/PageComposer.h"
+#include "output/ValueWizardWalk.h"
+#include "output/qt/CDateSelectDlg.h"
+#include "output/qt/CValueWizardDlg.h"
+#include "resources/FixedStrings.h"
+#include "widgets/QtText.h"
+
+namespace {
+
+QString Text(std::string_view s) { return ToQString(s); }
+
+}  // namespace
+
+
+void CCollectionDlg::OnListButton() { GeneratePage(kListPage); }
+
+void CCollectionDlg::OnCatalogButton() { GeneratePage(kCataloguePage); }
+
+void CCollectionDlg::GeneratePage(const PageKind& kind)
+{
+    ReadForm();
+    auto readTemplate = [this](std::string_view name) {
+        std::optional<std::string> text = ReadTemplate(std::string(name));
+        if (!text) {
+            m_platform.ShowError(this, Text(strings::kErrorLoadingFile), Text(strings::kErrorCaption));
+            return std::string();
+        }
+        return std::move(*text);
+    };
+    const std::string outer = readTemplate(kind.outerTemplate);
+    const std::string inner = readTemplate(kind.innerTemplate);
+    const std::string page = ComposePage(outer, inner, m_collection, m_prefs);
+    // The rows pass through the form on their way into the page, which leaves the last one
+    // showing.
+    if (m_collection.Count() > 0)
+        ReadRowIntoForm(m_collection.Count() - 1);
+
+    std::string& location = m_prefs[kind.catalogue ? PrefKey::Catalogue : PrefKey::List];
+    if (location.empty())
+        location = std::string(kind.defaultOutput);
+    if (!WritePage(location, page)) {
+        m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorSavingFile));
+        return;
+    }
+    const QString question = QStringLiteral("Your Page Has Been Generated.\nYour page was written to:\n") +
+                             Text(location) + QStringLiteral("\nWould you like to view it?");
+    if (m_platform.AskYesNo(this, question))
+        m_platform.OpenWithDefaultApp(Text(location));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The value wizard
+
+void CCollectionDlg::OnValueWizardButton()
+{
+    const QDate today = m_platform.Today();
+    if (m_collection.Empty()) {
+        m_platform.ShowError(this, Text(strings::kNoItemsToValue), Text(strings::kErrorCaption));
+        return;
+    }
+    ValueWizardWalk walk(m_collection, DateText(today.year(), today.month(), today.day()));
+    CValueWizardDlg dialog(m_units, this);
+    while (!walk.Finished()) {
+        // Every item shown is valued today, however the walk reached it: a value typed for
+        // an item is never recorded under the date of an older valuation.
+        const WizardShowing began = walk.Current();
+        ReadRowIntoForm(began.index);
+        dialog.SetShowing(began);
+        const bool ok = m_platform.RunModal(dialog) == QDialog::Accepted;
+        const WizardClose how = ok ? WizardClose::Ok : dialog.ClosedBy();
+        WizardShowing shown = how == WizardClose::Cancel ? began : dialog.Showing();
+        shown.index = began.index;  // the item shown is the one written back
+        const CoinRecord record = walk.Close(how, shown);
+        SaveWizardItem(began.index, record);
+    }
+}
+
+void CCollectionDlg::SaveWizardItem(int row, const CoinRecord& record)
+{
+    ReadRowIntoForm(row);
+    ReadForm();
+    m_form.Set(CoinField::CurrentValue, record.Get(CoinField::CurrentValue));
+    m_form.Set(CoinField::ValuationDate, record.Get(CoinField::ValuationDate));
+    ShowValues();
+    UpdateRow(row);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dates and pictures
+
+void CCollectionDlg::OnPurchaseDateButton() { PickDate(CoinField::PurchaseDate); }
+
+void CCollectionDlg::OnValuationDateButton() { PickDate(CoinField::ValuationDate); }
+
+void CCollectionDlg::PickDate(CoinField field)
+{
+    ReadForm();
+    CDateSelectDlg dialog(m_units, m_platform.Today(), this);
+    m_platform.RunModal(dialog);
+    const QDate picked = dialog.SelectedDate();
+    m_form.Set(field, DateText(picked.year(), picked.month(), picked.day()));
+    ShowValues();
+}
+
+void CCollectionDlg::OnBrowseButton()
+{
+    ReadForm();
+    const QString folder = QDir::currentPath();
+    const QStringList filters = {
+        QStringLiteral("JPG Files (*.jpg)"), QStringLiteral("GIF Files (*.gif)"),
+        QStringLiteral("PNG Files (*.png)"), QStringLiteral("BMP Files (*.bmp)"),
+        QStringLiteral("All Files (*.*)"),
+    };
+    const QString path = m_platform.GetOpenFileName(this, filters);
+    if (!path.isEmpty()) {
+        setWindowTitle(QStringLiteral("Vomek: ") + path);
+        m_form.Set(CoinField::Image, ToUtf8(path));
+    }
+    // The files of the collection are opened by bare name, so the folder they lie in must be
+    // current again whatever the dialog did.
+    QDir::setCurrent(folder);
+    ShowValues();
+}
+
