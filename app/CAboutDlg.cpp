@@ -1,10 +1,10 @@
 #include "app/CAboutDlg.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
 #include "app/DialogUnits.h"
+#include "app/ProgramIcon.h"
 #include "resources/FixedStrings.h"
 
 CAboutDlg::CAboutDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent)
@@ -15,7 +15,8 @@ CAboutDlg::CAboutDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent
 
     auto* icon = new QLabel(this);
     const int side = units.Y(20);
-    icon->setPixmap(QIcon(QStringLiteral(":/numora.svg")).pixmap(side, side));
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(ProgramIcon().pixmap(side, side));
     icon->setGeometry(units.X(11), units.Y(17), side, side);
 
     auto* text = new QLabel(QString::fromUtf8(strings::kAboutVersion.data(),

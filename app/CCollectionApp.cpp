@@ -1,13 +1,14 @@
 #include "app/CCollectionApp.h"
 
-#include <QIcon>
-
 #include "app/CCollectionDlg.h"
 #include "app/Platform.h"
+#include "app/ProgramIcon.h"
 
 CCollectionApp::CCollectionApp(int& argc, char** argv) : QApplication(argc, argv)
 {
-    setWindowIcon(QIcon(QStringLiteral(":/numora.svg")));
+    setWindowIcon(ProgramIcon());
+    // Wayland compositors match the window to the installed numora.desktop by this name.
+    setDesktopFileName(QStringLiteral("numora"));
 }
 
 int CCollectionApp::InitInstance()
