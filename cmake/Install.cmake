@@ -16,17 +16,21 @@ target_compile_definitions(numora PRIVATE
   NUMORA_INSTALLED_TEMPLATES="${numora_templates_from_bin}"
   NUMORA_SOURCE_TEMPLATES="${PROJECT_SOURCE_DIR}/templates")
 
-# Manual pages are installed compressed; -n leaves the name and time out, so the same page
-# always gives the same bytes.
-set(numora_manpage "${CMAKE_CURRENT_BINARY_DIR}/numora.1.gz")
-add_custom_command(OUTPUT "${numora_manpage}"
-  COMMAND ${CMAKE_COMMAND} -E copy "${PROJECT_SOURCE_DIR}/packaging/numora.1"
-          "${CMAKE_CURRENT_BINARY_DIR}/numora.1"
-  COMMAND gzip -9 -n -f "${CMAKE_CURRENT_BINARY_DIR}/numora.1"
-  DEPENDS "${PROJECT_SOURCE_DIR}/packaging/numora.1"
-  COMMENT "Compressing the manual page" VERBATIM)
-add_custom_target(numora_manpage DEPENDS "${numora_manpage}")
-add_dependencies(numora numora_manpage)
+# The manual page and the change log are installed compressed; -n leaves the name and time
+# out, so the same text always gives the same bytes.
+set(numora_compressed)
+foreach(file numora.1 changelog)
+  set(compressed "${CMAKE_CURRENT_BINARY_DIR}/packaging/${file}.gz")
+  add_custom_command(OUTPUT "${compressed}"
+    COMMAND ${CMAKE_COMMAND} -E copy "${PROJECT_SOURCE_DIR}/packaging/${file}"
+            "${CMAKE_CURRENT_BINARY_DIR}/packaging/${file}"
+    COMMAND gzip -9 -n -f "${CMAKE_CURRENT_BINARY_DIR}/packaging/${file}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/packaging/${file}"
+    COMMENT "Compressing ${file}" VERBATIM)
+  list(APPEND numora_compressed "${compressed}")
+endforeach()
+add_custom_target(numora_compressed_docs DEPENDS ${numora_compressed})
+add_dependencies(numora numora_compressed_docs)
 
 install(TARGETS numora RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES packaging/numora.desktop DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
@@ -41,8 +45,10 @@ foreach(side 16 24 32 48 64 128 256)
 endforeach()
 install(FILES resources/icons/numora.svg
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
-install(FILES "${numora_manpage}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-install(FILES packaging/copyright README.md DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/numora")
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/packaging/numora.1.gz"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+install(FILES packaging/copyright README.md "${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/numora")
 install(DIRECTORY templates/ DESTINATION "${numora_datadir}/templates")
 install(FILES demo/nmr.dat DESTINATION "${numora_datadir}/demo")
 install(DIRECTORY demo/images DESTINATION "${numora_datadir}/demo")
@@ -82,7 +88,6 @@ collection into a list page and a catalogue page from HTML templates.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.numora.example/numora/")

@@ -35,6 +35,7 @@ expected=(
     bin/numora
     share/applications/numora.desktop
     share/doc/numora/README.md
+    share/doc/numora/changelog.gz
     share/doc/numora/copyright
     share/icons/hicolor/128x128/apps/numora.png
     share/icons/hicolor/16x16/apps/numora.png
