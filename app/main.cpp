@@ -1,8 +1,11 @@
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QMessageBox>
 
 #include "app/CCollectionApp.h"
 #include "storage/CollectionFolder.h"
@@ -24,7 +27,16 @@ std::optional<int> EnterCollection(int argc, char** argv)
         EnterCollectionFolder(std::vector<std::string>(argv + 1, argv + argc), context);
     std::cout << start.output << std::flush;
     std::cerr << start.message;
-    return start.run ? std::nullopt : std::optional<int>(start.exitCode);
+    if (start.run)
+        return std::nullopt;
+    // Started from the menu, nobody reads the terminal: the failure is shown in a box too.
+    if (!start.windowText.empty() && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))) {
+        CCollectionApp app(argc, argv);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Numora"),
+                        QString::fromStdString(start.windowText), QMessageBox::Ok);
+        box.exec();
+    }
+    return start.exitCode;
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ std::string CopyIfMissing(const fs::path& source, const fs::path& target)
             break;
         done += static_cast<std::size_t>(n);
     }
-    const int error = done < bytes.size() ? errno : 0;
+    const int error = done == bytes.size() ? 0 : errno != 0 ? errno : EIO;
     if (close(fd) != 0 || error != 0) {
         const std::string why = std::strerror(error ? error : errno);
         unlink(target.c_str());
@@ -110,7 +110,7 @@ CommandLine Wrong(std::string error)
 
 StartOutcome Stop(int exitCode, std::string message)
 {
-    return {false, exitCode, {}, "numora: " + message + "\n"};
+    return {false, exitCode, {}, "numora: " + message + "\n", {}};
 }
 
 }  // namespace
@@ -269,9 +269,9 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
     const CommandLine line = ParseCommandLine(args);
     switch (line.action) {
     case CommandLine::Action::Help:
-        return {false, 0, UsageText(), {}};
+        return {false, 0, UsageText(), {}, {}};
     case CommandLine::Action::Version:
-        return {false, 0, "Numora " + context.version + "\n", {}};
+        return {false, 0, "Numora " + context.version + "\n", {}, {}};
     case CommandLine::Action::Wrong:
         return Stop(2, line.error + "\nTry \"numora --help\" for more information.");
     case CommandLine::Action::Run:
@@ -284,21 +284,24 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
         target = CollectionFolderOf(line.path);
     } else if (line.defaultCollection) {
         const std::string folder = DefaultCollectionFolder(context.user);
-        if (folder.empty())
-            return Stop(1, "cannot find your home folder for the collection folder");
-        target = PrepareCollectionFolder(folder, context.templates);
+        target = folder.empty() ? FolderResult{{}, "cannot find your home folder"}
+                                : PrepareCollectionFolder(folder, context.templates);
         if (context.templates.empty())
             note = "numora: the sample page templates were not found; pages start from empty "
                    "templates\n";
     } else {
         return {};  // the current folder, as it is
     }
-    if (!target)
-        return Stop(1, target.error);
-
     std::error_code ec;
-    fs::current_path(target.folder, ec);
-    if (ec)
-        return Stop(1, "cannot enter the folder " + target.folder + ": " + ec.message());
-    return {true, 0, {}, note};
+    if (target)
+        fs::current_path(target.folder, ec);
+    if (!target || ec) {
+        const std::string error =
+            !target ? target.error : "cannot enter the folder " + target.folder + ": " + ec.message();
+        StartOutcome stop = Stop(1, error);
+        if (line.defaultCollection)
+            stop.windowText = "Numora cannot open the collection.\n\n" + error;
+        return stop;
+    }
+    return {true, 0, {}, note, {}};
 }

@@ -73,6 +73,9 @@ struct StartOutcome {
     int exitCode = 0;
     std::string output;
     std::string message;
+    // The failure again, for a window, when the program was started from its desktop entry
+    // (--default-collection), which shows no terminal; empty otherwise.
+    std::string windowText;
 };
 
 // Everything the start-up needs from outside the command line.

@@ -2,7 +2,7 @@
 # The collection folder on the command line: --help and a wrong option touch no file; a FOLDER
 # and an "nmr.dat" FILE make Numora load and save the collection there, not in the folder it
 # was started in; --default-collection makes ~/Documents/Numora on the first start and gives
-# it the sample templates.
+# it the sample templates, or says in a box why it cannot.
 #
 # Usage: bash test_collection_folder.sh <path of the numora program>
 # Runs the program in a real X window on a private Xvfb display, driven by xdotool.
@@ -55,5 +55,22 @@ done
 [[ -f $collection/nmr.dat && -f $collection/nmr.ini ]] ||
     fail "the default collection has no nmr.dat and nmr.ini"
 [[ -z $(ls -A "$run") ]] || fail "the default collection wrote into the folder started in"
+
+# From the menu nobody reads the terminal: a collection folder that cannot be made is also
+# said in a box, and nothing is written.
+mkdir "$work/home2"
+echo 'not a folder' >"$work/home2/Documents"
+(cd "$run" && HOME=$work/home2 XDG_RUNTIME_DIR=$work/xdg exec "$numora" --default-collection \
+    >>"$work/numora.log" 2>&1) &
+pid=$!
+wid=
+await_box Numora
+keys Return
+rc=0
+wait "$pid" || rc=$?
+pid=
+[[ $rc -eq 1 ]] || fail "a collection folder that cannot be made ended with $rc"
+[[ $(ls -A "$work/home2") == Documents && -f $work/home2/Documents ]] ||
+    fail "a collection folder that cannot be made left: $(ls -A "$work/home2")"
 
 echo "PASS: test_collection_folder"

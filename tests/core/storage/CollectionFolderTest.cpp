@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "core/TestSupport.h"
 #include "storage/CollectionFolder.h"
 
@@ -172,6 +176,22 @@ TEST(PrepareCollectionFolder, SaysWhyAFolderCannotBeMade)
     }
     EXPECT_EQ(ReadBytes(dir.path / "file"), "x");
     EXPECT_FALSE(PrepareCollectionFolder(dir.File("new"), dir.File("no-samples")));
+
+    // A template that cannot be written whole is not left behind cut short, where it would
+    // count as the user's own from then on.
+    fs::create_directory(dir.path / "big");
+    WriteBytes(dir.path / "big/Big.htm", std::string(200 * 1024, 'x'));
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{1000, old.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of death
+    setrlimit(RLIMIT_FSIZE, &small);
+    const FolderResult result = PrepareCollectionFolder(dir.File("cut"), dir.File("big"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.error.find("Big.htm"), std::string::npos) << result.error;
+    EXPECT_EQ(CountEntries(dir.path / "cut"), 0);
 }
 
 TEST(FindTemplatesFolder, PrefersTheInstalledOnesBesideTheProgram)
@@ -244,6 +264,10 @@ TEST(EnterCollectionFolder, EntersTheChosenFolderOrEndsWithAMessage)
         EXPECT_EQ(fs::current_path(), c.current) << what;
         EXPECT_NE(start.message.find(c.message), std::string::npos) << what << start.message;
         EXPECT_EQ(start.output, "") << what;
+        // Only a failed start from the desktop entry, which has no terminal, needs a window.
+        const bool fromDesktop = c.exitCode == 1 && what == "--default-collection";
+        EXPECT_EQ(start.windowText.empty(), !fromDesktop) << what;
+        EXPECT_NE(fromDesktop ? start.windowText.find(c.message) : 0, std::string::npos) << what;
     }
     EXPECT_EQ(CountEntries(dir.path / "user/Documents/Numora"), 2);
     EXPECT_EQ(ReadBytes(dir.path / "home"), "a file where the home folder should be");
