@@ -1,9 +1,9 @@
 #include "app/CAboutDlg.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/ProgramIcon.h"
 #include "resources/DialogTemplates.h"
 #include "widgets/ControlBuilder.h"
 #include "widgets/QtText.h"
@@ -15,7 +15,8 @@ CAboutDlg::CAboutDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent
 
     auto* icon = new QLabel(this);
     const int side = units.Y(kAboutIconSize);
-    icon->setPixmap(QIcon(QStringLiteral(":/numora.svg")).pixmap(side, side));
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(ProgramIcon().pixmap(side, side));
     icon->setGeometry(units.X(kAboutIconX), units.Y(kAboutIconY), side, side);
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kAboutTemplate);

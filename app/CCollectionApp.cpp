@@ -8,6 +8,7 @@
 
 #include "app/CCollectionDlg.h"
 #include "app/Platform.h"
+#include "app/ProgramIcon.h"
 #include "widgets/QtText.h"
 #include "app/SessionEndWatcher.h"
 #include "resources/FixedStrings.h"
@@ -22,7 +23,9 @@ constexpr char kLockFileName[] = "nmr.lock";
 
 CCollectionApp::CCollectionApp(int& argc, char** argv) : QApplication(argc, argv)
 {
-    setWindowIcon(QIcon(QStringLiteral(":/numora.svg")));
+    setWindowIcon(ProgramIcon());
+    // Wayland compositors match the window to the installed numora.desktop by this name.
+    setDesktopFileName(QStringLiteral("numora"));
 }
 
 int CCollectionApp::InitInstance()

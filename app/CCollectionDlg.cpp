@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +27,7 @@
 #include "app/ChoiceCombos.h"
 #include "app/MainDialogLayout.h"
 #include "app/Platform.h"
+#include "app/ProgramIcon.h"
 #include "widgets/QtText.h"
 #include "app/Tooltips.h"
 #include "output/DateText.h"
@@ -56,7 +56,7 @@ CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
     : QDialog(parent), m_platform(platform), m_units(units ? *units : DialogUnits(font()))
 {
     setWindowTitle(Text(strings::kWindowTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/numora.svg")));
+    setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);

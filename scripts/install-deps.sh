@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, when any is missing.
-# Usage: scripts/install-deps.sh [run|test|bench]
+# Usage: scripts/install-deps.sh [run|test|bench|package]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+# libqt6svg6: Qt's SVG image and icon plugins, for SVG pictures and the scalable icon.
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libqt6svg6)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
+  # The install test's validators and databases.
+  packages+=(desktop-file-utils appstream shared-mime-info)
+fi
+if [ "${1:-run}" = package ]; then
+  packages+=(dpkg-dev file)  # dpkg-shlibdeps, and file, which finds the programs it examines
 fi
 if [ "${1:-run}" = bench ]; then
   packages+=(libbenchmark-dev)

@@ -34,10 +34,11 @@ fail() {
     exit 1
 }
 
-# Starts the program in the run folder and waits for its main window, which gets the focus.
+# Starts the program in the run folder, with the given arguments, and waits for its main
+# window, which gets the focus.
 start_numora() {
     mkdir -p -m 700 "$work/xdg"
-    (cd "$run" && XDG_RUNTIME_DIR=$work/xdg exec "$numora" >>"$work/numora.log" 2>&1) &
+    (cd "$run" && XDG_RUNTIME_DIR=$work/xdg exec "$numora" "$@" >>"$work/numora.log" 2>&1) &
     pid=$!
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Numora$' 2>/dev/null) ||
         fail "the main window did not appear within 20 s"
