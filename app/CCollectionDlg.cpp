@@ -29,7 +29,6 @@
 #include "app/Platform.h"
 #include "app/ProgramIcon.h"
 #include "widgets/QtText.h"
-#include "app/Tooltips.h"
 #include "output/DateText.h"
 #include "output/PageComposer.h"
 #include "output/ValueWizardWalk.h"
@@ -39,6 +38,7 @@
 #include "records/qt/CoinListView.h"
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
+#include "resources/TooltipTexts.h"
 #include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
 #include "storage/qt/CPreferencesDlg.h"
@@ -373,7 +373,7 @@ void CCollectionDlg::SetTooltipsOn(bool on)
         QToolTip::hideText();
 }
 
-QString CCollectionDlg::OnToolTipText(int controlId) const { return TooltipText(controlId); }
+QString CCollectionDlg::OnToolTipText(int controlId) const { return ToQString(TooltipText(controlId)); }
 
 void CCollectionDlg::ShowHelpPage() { m_platform.OpenWithDefaultApp(ToQString(HelpPageUrl())); }
 

@@ -51,12 +51,7 @@ public:
     QAction* action(MenuCommand command) const { return m_actions.value(command); }
     const Collection& collection() const { return m_collection; }
     const Preferences& preferences() const { return m_prefs; }
-    const DialogUnits& units() const { return m_units; }
-    bool tooltipsOn() const { return m_tooltipsOn; }
     CoinTableModel* model() const { return m_model; }
-
-    // True when the data file was not read whole at the start: it is then never written.
-    bool keepsDataFile() const { return m_keepDataFile; }
 
     // The form transfers.
     void ReadForm();

@@ -50,8 +50,7 @@ void CCollectionDlg::GeneratePage(const PageKind& kind)
         m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorSavingFile));
         return;
     }
-    const QString question = QStringLiteral("Your Page Has Been Generated.\nYour page was written to:\n") +
-                             Text(location) + QStringLiteral("\nWould you like to view it?");
+    const QString question = Text(strings::kPageWrittenBefore) + Text(location) + Text(strings::kPageWrittenAfter);
     if (m_platform.AskYesNo(this, question))
         m_platform.OpenWithDefaultApp(Text(location));
 }
@@ -114,14 +113,12 @@ void CCollectionDlg::OnBrowseButton()
 {
     ReadForm();
     const QString folder = QDir::currentPath();
-    const QStringList filters = {
-        QStringLiteral("JPG Files (*.jpg)"), QStringLiteral("GIF Files (*.gif)"),
-        QStringLiteral("PNG Files (*.png)"), QStringLiteral("BMP Files (*.bmp)"),
-        QStringLiteral("All Files (*.*)"),
-    };
+    QStringList filters;
+    for (std::string_view filter : strings::kPictureFilters)
+        filters.append(Text(filter));
     const QString path = m_platform.GetOpenFileName(this, filters);
     if (!path.isEmpty()) {
-        setWindowTitle(QStringLiteral("Vomek: ") + path);
+        setWindowTitle(Text(strings::kBrowsedTitle) + path);
         m_form.Set(CoinField::Image, ToUtf8(path));
     }
     // The files of the collection are opened by bare name, so the folder they lie in must be

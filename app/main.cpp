@@ -8,7 +8,9 @@
 #include <QMessageBox>
 
 #include "app/CCollectionApp.h"
+#include "resources/FixedStrings.h"
 #include "storage/CollectionFolder.h"
+#include "widgets/QtText.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ std::optional<int> EnterCollection(int argc, char** argv)
     // Started from the menu, nobody reads the terminal: the failure is shown in a box too.
     if (!start.windowText.empty() && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))) {
         CCollectionApp app(argc, argv);
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Numora"),
+        QMessageBox box(QMessageBox::Critical, ToQString(strings::kWindowTitle),
                         QString::fromStdString(start.windowText), QMessageBox::Ok);
         box.exec();
     }

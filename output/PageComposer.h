@@ -15,9 +15,6 @@ std::string HelpPageUrl();
 // again for the same tag; an empty tag matches nothing. Linear in the size of the result.
 std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value);
 
-// One item row: the inner template with the thirteen item tags substituted in their order.
-std::string FillItemTemplate(std::string_view inner, const CoinRecord& record);
-
 // The fixed row after the items, linking to the home page.
 std::string FooterRow();
 

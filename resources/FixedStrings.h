@@ -11,6 +11,9 @@ namespace strings {
 inline constexpr std::string_view kAppName = "numora";  // caption of questions: the program file's name
 inline constexpr std::string_view kWindowTitle = "Numora";
 inline constexpr std::string_view kAboutTitle = "About Numora";
+inline constexpr std::string_view kDateSelectTitle = "Date Selection";
+inline constexpr std::string_view kValueWizardTitle = "Value Wizard";
+inline constexpr std::string_view kPreferencesTitle = "Preferences";
 inline constexpr std::string_view kAboutVersion = "Numora Version 1.05";
 inline constexpr std::string_view kStatusLine = "Numora 1.05 - the coin collection catalogue";
 
@@ -30,6 +33,16 @@ inline constexpr std::string_view kSaveToFile = "Save to File";
 inline constexpr std::string_view kErrorWritingFile = "Error Writing File";
 inline constexpr std::string_view kErrorSavingFile = "Error Saving File.";
 inline constexpr std::string_view kErrorLoadingFile = "Error loading file";
+
+// The question after a page was written; the page's location goes between the parts.
+inline constexpr std::string_view kPageWrittenBefore = "Your Page Has Been Generated.\nYour page was written to:\n";
+inline constexpr std::string_view kPageWrittenAfter = "\nWould you like to view it?";
+
+// The picture browser: its filters, and the window title it leaves with the chosen file after.
+inline constexpr std::string_view kPictureFilters[] = {
+    "JPG Files (*.jpg)", "GIF Files (*.gif)", "PNG Files (*.png)", "BMP Files (*.bmp)", "All Files (*.*)",
+};
+inline constexpr std::string_view kBrowsedTitle = "Vomek: ";
 
 inline constexpr std::string_view kNoItemsToValue =
     "No items in list.  Please enter some items to value";

@@ -37,12 +37,18 @@ void AppendPair(std::string& text, std::string_view key, std::string_view value)
     }
 }
 
-std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line)
+std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view line)
 {
     const auto equals = line.find('=');
     if (equals == std::string_view::npos)
-        return {std::string(line), std::string()};
-    return {std::string(line.substr(0, equals)), std::string(line.substr(equals + 1))};
+        return {line, std::string_view()};
+    return {line.substr(0, equals), line.substr(equals + 1)};
+}
+
+std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line)
+{
+    const auto [key, value] = SplitKeyValueView(line);
+    return {std::string(key), std::string(value)};
 }
 
 KeyValueReader::KeyValueReader(const std::string& path)
@@ -99,14 +105,11 @@ bool KeyValueReader::NextPair(std::string& key, std::string& value)
             return false;
     } while (IsContinuation(line));
 
-    // Split in place rather than through SplitKeyValueLine, so that the caller's strings keep
-    // their capacity from pair to pair.
-    const auto equals = line.find('=');
-    key.assign(line.substr(0, equals));
-    if (equals == std::string_view::npos)
-        value.clear();
-    else
-        value.assign(line.substr(equals + 1));
+    // Assigned rather than returned, so that the caller's strings keep their capacity from
+    // pair to pair.
+    const auto [keyText, valueText] = SplitKeyValueView(line);
+    key.assign(keyText);
+    value.assign(valueText);
 
     // Trimming touches only the end of a line, so a continuation is known by its first byte.
     while (m_pos < m_text.size() && m_text[m_pos] == '=') {

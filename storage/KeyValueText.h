@@ -26,6 +26,9 @@ void AppendPair(std::string& text, std::string_view key, std::string_view value)
 // after it; a line without "=" is all key.
 std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line);
 
+// The same, as views into `line`.
+std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view line);
+
 // Reads the pairs of a file, in file order.
 class KeyValueReader {
 public:

@@ -6,12 +6,13 @@
 #include <QTableView>
 
 #include "resources/DialogTemplates.h"
+#include "widgets/QtText.h"
 #include "widgets/ControlBuilder.h"
 
 CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget* parent)
     : QDialog(parent), m_date(initial)
 {
-    setWindowTitle(tr("Date Selection"));
+    setWindowTitle(ToQString(strings::kDateSelectTitle));
     setFixedSize(units.X(kDateSelectWidth), units.Y(kDateSelectHeight));
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kDateSelectTemplate);

@@ -10,7 +10,7 @@
 
 CValueWizardDlg::CValueWizardDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(tr("Value Wizard"));
+    setWindowTitle(ToQString(strings::kValueWizardTitle));
     setFixedSize(units.X(kValueWizardWidth), units.Y(kValueWizardHeight));
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kValueWizardTemplate);

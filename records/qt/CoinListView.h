@@ -13,8 +13,6 @@ public:
 
     void FitColumnWidths();
 
-    QTableView* View() const { return m_view; }
-
 private:
     QTableView* m_view;
     CoinTableModel* m_model;

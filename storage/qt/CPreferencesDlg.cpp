@@ -20,7 +20,7 @@ constexpr std::pair<int, PrefKey> kFieldKeys[] = {
 
 CPreferencesDlg::CPreferencesDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(tr("Preferences"));
+    setWindowTitle(ToQString(strings::kPreferencesTitle));
     setFixedSize(units.X(kPreferencesWidth), units.Y(kPreferencesHeight));
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kPreferencesTemplate);
