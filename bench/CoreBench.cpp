@@ -10,6 +10,7 @@
 #include "output/PageComposer.h"
 #include "output/PageFiles.h"
 #include "records/ChoiceList.h"
+#include "records/CoinSearch.h"
 #include "storage/DataFile.h"
 
 namespace {
@@ -258,5 +259,30 @@ BENCHMARK(BM_ComposeListPage)->Apply(Sizes);
 
 void BM_ComposeCataloguePage(benchmark::State& state) { ComposeBench(state, kCataloguePage); }
 BENCHMARK(BM_ComposeCataloguePage)->Apply(Sizes);
+
+// A search of the whole collection, as each key typed in the search field makes: the rows
+// that match, their count and the place of the next one. "buffalo nickel" matches no coin
+// (every text is read to the end), "francs" a few in a hundred, "Россия" (Cyrillic, folded
+// through the two-byte letters) one in 36.
+void BM_FindNext(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    static const char* const kTexts[] = {"buffalo nickel", "FRANCS", "\xD0\xA0\xD0\xBE\xD1\x81"
+                                         "\xD1\x81\xD0\xB8\xD1\x8F"};
+    const CoinSearch search(kTexts[state.range(1)]);
+    int found = 0;
+    for (auto _ : state) {
+        const FindResult result = FindNext(collection, search, collection.Count() / 2);
+        found = result.count;
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["matches"] = found;
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_FindNext)
+    ->ArgsProduct({{1000, 100000, 1000000}, {0, 1, 2}})
+    ->ArgNames({"coins", "text"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

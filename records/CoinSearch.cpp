@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#include <bit>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define NUMORA_SEARCH_X86 1
+#include <immintrin.h>
 #endif
 
 #include "records/CaseFold.h"
@@ -38,24 +41,82 @@ std::vector<std::string> Unfolded(char32_t c)
     return forms;
 }
 
-// Fills `bytes` (and the table) with the distinct values in `values`, repeating the first to
-// fill the four places. False when there are more than four.
-bool FillByteSet(const std::vector<std::uint8_t>& values, std::array<std::uint8_t, 4>& bytes,
-                 std::array<bool, 256>& table)
+// Marks the distinct bytes in `values` in the table, and sets `mask` and `value` so that every
+// one of them passes (byte | mask) == value: the bits in which they differ are masked. Bytes
+// that differ in other bits may pass too; the filter only has to let every match through.
+void MakeByteFilter(const std::vector<std::uint8_t>& values, std::array<bool, 256>& table,
+                    std::uint8_t& mask, std::uint8_t& value)
 {
-    std::vector<std::uint8_t> distinct;
+    mask = 0;
     for (std::uint8_t v : values) {
-        if (std::find(distinct.begin(), distinct.end(), v) == distinct.end())
-            distinct.push_back(v);
-    }
-    if (distinct.empty() || distinct.size() > bytes.size())
-        return false;
-    for (std::size_t k = 0; k < bytes.size(); ++k)
-        bytes[k] = distinct[std::min(k, distinct.size() - 1)];
-    for (std::uint8_t v : distinct)
         table[v] = true;
-    return true;
+        mask = static_cast<std::uint8_t>(mask | (v ^ values.front()));
+    }
+    value = static_cast<std::uint8_t>(values.front() | mask);
 }
+
+#if defined(NUMORA_SEARCH_X86)
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// The places from `p` on, a block at a time while a whole block fits, whose first and last
+// byte pass the filter, each checked with `verify`. Returns the first place verified, or npos
+// with `p` left at the first place not scanned.
+template <typename Verify>
+std::size_t ScanSse2(const unsigned char* bytes, std::size_t& p, std::size_t lastStart,
+                     std::size_t n, const BlockFilter& filter, const Verify& verify)
+{
+    const __m128i firstMask = _mm_set1_epi8(static_cast<char>(filter.firstMask));
+    const __m128i firstValue = _mm_set1_epi8(static_cast<char>(filter.firstValue));
+    const __m128i lastMask = _mm_set1_epi8(static_cast<char>(filter.lastMask));
+    const __m128i lastValue = _mm_set1_epi8(static_cast<char>(filter.lastValue));
+    for (; p + 16 <= lastStart + 1; p += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
+        const __m128i z = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p + n - 1));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstMask), firstValue),
+                                          _mm_cmpeq_epi8(_mm_or_si128(z, lastMask), lastValue));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0;
+             mask &= mask - 1) {
+            const std::size_t at = p + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (verify(at))
+                return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+template <typename Verify>
+__attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* bytes,
+    std::size_t& p, std::size_t lastStart, std::size_t n, const BlockFilter& filter,
+    const Verify& verify)
+{
+    const __m256i firstMask = _mm256_set1_epi8(static_cast<char>(filter.firstMask));
+    const __m256i firstValue = _mm256_set1_epi8(static_cast<char>(filter.firstValue));
+    const __m256i lastMask = _mm256_set1_epi8(static_cast<char>(filter.lastMask));
+    const __m256i lastValue = _mm256_set1_epi8(static_cast<char>(filter.lastValue));
+    for (; p + 32 <= lastStart + 1; p += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + p));
+        const __m256i z =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + p + n - 1));
+        const __m256i hit =
+            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstMask), firstValue),
+                             _mm256_cmpeq_epi8(_mm256_or_si256(z, lastMask), lastValue));
+        for (auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0;
+             mask &= mask - 1) {
+            const std::size_t at = p + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (verify(at))
+                return at;
+        }
+    }
+    // The rest in blocks of sixteen.
+    return ScanSse2(bytes, p, lastStart, n, filter, verify);
+}
+
+#endif
 
 }  // namespace
 
@@ -97,12 +158,10 @@ CoinSearch::CoinSearch(std::string_view text) : m_folded(FoldCase(text))
         }
         i += length;
     }
-    m_byteSetsFit = FillByteSet(first, m_firstBytes, m_isFirst) &&
-                    FillByteSet(last, m_lastBytes, m_isLast);
-    if (!m_byteSetsFit) {
-        m_isFirst.fill(true);
-        m_isLast.fill(true);
-    }
+    MakeByteFilter(first, m_isFirst, m_filter.firstMask, m_filter.firstValue);
+    MakeByteFilter(last, m_isLast, m_filter.lastMask, m_filter.lastValue);
+    // A filter that lets half of all bytes through is slower than none.
+    m_filter.usable = std::popcount(m_filter.firstMask) + std::popcount(m_filter.lastMask) < 6;
 }
 
 bool CoinSearch::MatchesAt(std::string_view text, std::size_t at) const
@@ -151,37 +210,13 @@ std::size_t CoinSearch::FindIn(std::string_view text, std::size_t from) const
     const std::size_t lastStart = text.size() - n;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t p = from;
-#if defined(__SSE2__)
-    // Sixteen candidate places at a time: those whose first byte and last byte can belong to
-    // a match. Only they are folded and compared.
-    const __m128i f0 = _mm_set1_epi8(static_cast<char>(m_firstBytes[0]));
-    const __m128i f1 = _mm_set1_epi8(static_cast<char>(m_firstBytes[1]));
-    const __m128i f2 = _mm_set1_epi8(static_cast<char>(m_firstBytes[2]));
-    const __m128i f3 = _mm_set1_epi8(static_cast<char>(m_firstBytes[3]));
-    const __m128i l0 = _mm_set1_epi8(static_cast<char>(m_lastBytes[0]));
-    const __m128i l1 = _mm_set1_epi8(static_cast<char>(m_lastBytes[1]));
-    const __m128i l2 = _mm_set1_epi8(static_cast<char>(m_lastBytes[2]));
-    const __m128i l3 = _mm_set1_epi8(static_cast<char>(m_lastBytes[3]));
-    if (m_byteSetsFit) {
-        while (p + 16 <= lastStart + 1) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
-            const __m128i z =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p + n - 1));
-            const __m128i firstHit =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, f0), _mm_cmpeq_epi8(a, f1)),
-                             _mm_or_si128(_mm_cmpeq_epi8(a, f2), _mm_cmpeq_epi8(a, f3)));
-            const __m128i lastHit =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(z, l0), _mm_cmpeq_epi8(z, l1)),
-                             _mm_or_si128(_mm_cmpeq_epi8(z, l2), _mm_cmpeq_epi8(z, l3)));
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(firstHit, lastHit)));
-            while (mask != 0) {
-                const std::size_t at = p + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (MatchesAt(text, at))
-                    return at;
-                mask &= mask - 1;
-            }
-            p += 16;
-        }
+    const auto verify = [&](std::size_t at) { return MatchesAt(text, at); };
+#if defined(NUMORA_SEARCH_X86)
+    if (m_filter.usable) {
+        const std::size_t at = HasAvx2() ? ScanAvx2(bytes, p, lastStart, n, m_filter, verify)
+                                         : ScanSse2(bytes, p, lastStart, n, m_filter, verify);
+        if (at != std::string_view::npos)
+            return at;
     }
 #endif
     for (; p <= lastStart; ++p) {
@@ -235,10 +270,22 @@ std::vector<int> MatchingRows(const Collection& collection, const CoinSearch& se
     std::vector<int> rows;
     if (search.Empty())
         return rows;
-    for (int row = 0; row < collection.Count(); ++row) {
-        if (search.Matches(collection.Row(row)))
-            rows.push_back(row);
+    // The records are read in the order they lie in memory (bottom row first), and the text of
+    // a record a few places ahead is fetched while this one is scanned: a million texts lie
+    // in a million heap blocks, and waiting for each in turn would take most of the time.
+    const std::vector<CoinRecord>& records = collection.BottomUp();
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t slot = 0; slot < records.size(); ++slot) {
+        if (slot + kAhead < records.size()) {
+            const CoinRecord& ahead = records[slot + kAhead];
+            const char* text = ahead.Get(CoinField::Name).data();
+            for (std::size_t offset = 0; offset < ahead.TextSize(); offset += 64)
+                __builtin_prefetch(text + offset);
+        }
+        if (search.Matches(records[slot]))
+            rows.push_back(collection.Count() - 1 - static_cast<int>(slot));
     }
+    std::reverse(rows.begin(), rows.end());
     return rows;
 }
 

@@ -8,6 +8,14 @@
 
 #include "records/Collection.h"
 
+// The test a block scan makes on the first and last byte of each place before a closer look:
+// (byte | mask) == value.
+struct BlockFilter {
+    std::uint8_t firstMask = 0, firstValue = 0;
+    std::uint8_t lastMask = 0, lastValue = 0;
+    bool usable = false;
+};
+
 // A text to find in the coins: a coin matches when the text appears anywhere inside one of its
 // thirteen fields, letter case ignored with the case fold of the drop-down lists (FoldCase).
 // A match never spans two fields. An empty text matches nothing.
@@ -36,12 +44,10 @@ private:
 
     std::string m_folded;
     // The bytes a text may hold at the first and at the last byte of a match: the byte of the
-    // folded text and those of the letters that fold to it. At most four each, repeated to fill.
-    std::array<std::uint8_t, 4> m_firstBytes{};
-    std::array<std::uint8_t, 4> m_lastBytes{};
+    // folded text and those of the letters that fold to it.
     std::array<bool, 256> m_isFirst{};
     std::array<bool, 256> m_isLast{};
-    bool m_byteSetsFit = false;  // else every place is a candidate
+    BlockFilter m_filter;
 };
 
 // Where a search stands: the row found, its place among the matches ("3 of 17": ordinal 3,
