@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [run|test|bench]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libcsv-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
 fi
