@@ -1,5 +1,5 @@
-// Benchmarks of the core at 1,000, 100,000 and 1,000,000 coins: the data file, sorting,
-// adding, the drop-down lists and page composition.
+// Benchmarks of the core at 1,000, 100,000 and 1,000,000 coins: the data file, CSV export and
+// import, sorting, adding, the drop-down lists, page composition, search and the summary.
 
 #include <filesystem>
 #include <map>
@@ -7,10 +7,12 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "output/CollectionSummary.h"
 #include "output/PageComposer.h"
 #include "output/PageFiles.h"
 #include "records/ChoiceList.h"
 #include "records/CoinSearch.h"
+#include "storage/CsvFile.h"
 #include "storage/DataFile.h"
 
 namespace {
@@ -284,5 +286,62 @@ BENCHMARK(BM_FindNext)
     ->ArgsProduct({{1000, 100000, 1000000}, {0, 1, 2}})
     ->ArgNames({"coins", "text"})
     ->Unit(benchmark::kMillisecond);
+
+// The summary dialog's numbers: every Purchase Price and Current Value read as an amount, the
+// groups by country, category and condition, and the purchases by year.
+void BM_SummarizeCollection(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    const PeakMemory memory;
+    for (auto _ : state) {
+        const CollectionSummary summary = SummarizeCollection(collection);
+        benchmark::DoNotOptimize(summary.purchase.total);
+    }
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_SummarizeCollection)->Apply(Sizes);
+
+// A CSV export of N coins, with the safe replace, to compare with BM_WriteDataFile.
+void BM_WriteCsvFile(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& collection = SharedCollection(count);
+    const TempFolder folder;
+    const std::string path = folder.File("coins.csv");
+    const PeakMemory memory;
+    for (auto _ : state) {
+        if (!WriteCsvFile(path, collection))
+            state.SkipWithError("the CSV file could not be written");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(path)) *
+                            state.iterations());
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_WriteCsvFile)->Apply(Sizes);
+
+// A CSV import of an N-coin file (already in the page cache), to compare with
+// BM_ReadDataFile.
+void BM_ReadCsvFile(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = SharedFolder().File("coins-" + std::to_string(count) + ".csv");
+    if (!std::filesystem::exists(path))
+        WriteCsvFile(path, SharedCollection(count));
+    const PeakMemory memory;
+    for (auto _ : state) {
+        const CsvImport result = ReadCsvFile(path);
+        if (!result.ok || result.records.size() != static_cast<std::size_t>(count))
+            state.SkipWithError("the CSV file did not read back");
+        benchmark::DoNotOptimize(result.records.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(path)) *
+                            state.iterations());
+    ReportRowRate(state, count);
+    memory.Report(state);
+}
+BENCHMARK(BM_ReadCsvFile)->Apply(Sizes);
 
 }  // namespace
