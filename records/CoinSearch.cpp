@@ -1,9 +1,8 @@
 #include "records/CoinSearch.h"
 
 #include <algorithm>
-#include <cstring>
-
 #include <bit>
+#include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define NUMORA_SEARCH_X86 1
@@ -169,7 +168,7 @@ bool CoinSearch::MatchesAt(std::string_view text, std::size_t at) const
     // Fold the text from `at` a character at a time, as FoldCase does, and compare.
     std::size_t i = at, k = 0;
     const std::size_t n = m_folded.size();
-    char folded[4];
+    char folded[2];  // a folded two-byte letter
     while (k < n) {
         if (i >= text.size())
             return false;
