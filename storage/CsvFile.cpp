@@ -120,8 +120,10 @@ class Importer {
 public:
     explicit Importer(CsvImport& result) : m_result(result) {}
 
-    void Parse(std::string_view text, char separator)
+    // Parses `text`, whose first line is line `firstLine` + 1 of the file.
+    void Parse(std::string_view text, char separator, int firstLine)
     {
+        m_line = firstLine;
         csv_parser parser;
         // Strict: a quote inside an unquoted field, text after a closing quote and a quote
         // never closed are errors, not guesses.
@@ -334,9 +336,24 @@ CsvImport ReadCsvText(std::string bytes)
                                         "not a CSV file in UTF-8 or Windows-1252.");
 
     const std::string text = DecodeFileText(std::move(bytes));
-    result.separator = DetectSeparator(text);
+    std::string_view rows = text;
+    int skippedLines = 0;
+    // A first line "sep=;" names the separator, as one spreadsheet writes and reads it.
+    if (rows.size() >= 5 && rows.starts_with("sep=") && (rows[4] == ',' || rows[4] == ';') &&
+        (rows.size() == 5 || rows[5] == '\r' || rows[5] == '\n')) {
+        result.separator = rows[4];
+        std::size_t lineEnd = 5;
+        if (rows.substr(5, 2) == "\r\n")
+            lineEnd = 7;
+        else if (rows.size() > 5)
+            lineEnd = 6;
+        rows.remove_prefix(lineEnd);
+        skippedLines = 1;
+    } else {
+        result.separator = DetectSeparator(rows);
+    }
     Importer importer(result);
-    importer.Parse(text, result.separator);
+    importer.Parse(rows, result.separator, skippedLines);
     if (importer.Failed()) {
         result.records.clear();
         result.records.shrink_to_fit();

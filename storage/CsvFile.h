@@ -18,7 +18,8 @@
 // spreadsheets would otherwise drop). Every other byte is written as it is, "=" at the start
 // included, so that an import gives back every field byte for byte.
 //
-// Read: comma or semicolon separated, whichever the header row holds more of outside quotes;
+// Read: comma or semicolon separated, whichever the header row holds more of outside quotes
+// (or as a first line "sep=;" says);
 // UTF-8 with or without a byte order mark, anything else as Windows-1252. Columns are matched
 // to fields by their heading, which may be a column heading or a data file key ("Face Value",
 // "FACEVALUE", "face value"), letter case and spaces ignored. Quoted fields may hold

@@ -79,6 +79,8 @@ TEST(CsvImport, ReadsRfc4180AndWhatSpreadsheetsWrite)
          "Name,Year,Description\r\n\r\n,1900,no name\r\n   \r\nx,,\r\n",
          {{"x", "", ""}}},
         {"header only", "Name,Year,Description", {}},
+        {"a first line that names the separator", "sep=;\r\nName;Year;Description\r\na;1,5;\r\n",
+         {{"a", "1,5", ""}}},
     };
     for (const Case& c : cases) {
         const CsvImport result = ReadCsvText(c.text);
@@ -127,6 +129,7 @@ TEST(CsvImport, MalformedFilesGiveNoRecordsAndNameTheLine)
          "3 fields, but the header row names only 2"},
         {"a NUL byte", std::string("Name,Year\r\na,1\r\nb\0,2\r\n", 22), 3, "NUL"},
         {"no Name column", "Title,Year\r\na,1\r\n", 1, "no column is called \"Name\""},
+        {"a separator line, then a stray quote", "sep=,\nName,Year\na\"", 3, "quote"},
         {"empty", "", 0, "empty"},
         {"only a byte order mark", "\xEF\xBB\xBF", 0, "empty"},
         {"UTF-16", std::string("\xFF\xFEN\0a\0", 6), 0, "UTF-16"},
