@@ -62,57 +62,78 @@ bool HasAvx2()
     return has;
 }
 
-// The places from `p` on, a block at a time while a whole block fits, whose first and last
-// byte pass the filter, each checked with `verify`. Returns the first place verified, or npos
-// with `p` left at the first place not scanned.
+// The places from `p` to `lastStart` whose first and last byte pass the filter, each checked
+// with `verify`, sixteen places at a time; the last block ends at the last place and overlaps
+// the one before it, so that no place is left for a slower loop. Returns the first place
+// verified, or npos; `p` is left at the first place not scanned, which is `p` itself when
+// there are fewer than sixteen places.
 template <typename Verify>
 std::size_t ScanSse2(const unsigned char* bytes, std::size_t& p, std::size_t lastStart,
                      std::size_t n, const BlockFilter& filter, const Verify& verify)
 {
+    if (p > lastStart || lastStart + 1 < 16)
+        return std::string_view::npos;
     const __m128i firstMask = _mm_set1_epi8(static_cast<char>(filter.firstMask));
     const __m128i firstValue = _mm_set1_epi8(static_cast<char>(filter.firstValue));
     const __m128i lastMask = _mm_set1_epi8(static_cast<char>(filter.lastMask));
     const __m128i lastValue = _mm_set1_epi8(static_cast<char>(filter.lastValue));
-    for (; p + 16 <= lastStart + 1; p += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
-        const __m128i z = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p + n - 1));
+    while (p <= lastStart) {
+        std::size_t q = p;
+        unsigned skip = 0;
+        if (p + 16 > lastStart + 1) {
+            q = lastStart + 1 - 16;
+            skip = static_cast<unsigned>(p - q);  // places the block before scanned already
+        }
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + q));
+        const __m128i z = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + q + n - 1));
         const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstMask), firstValue),
                                           _mm_cmpeq_epi8(_mm_or_si128(z, lastMask), lastValue));
-        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0;
-             mask &= mask - 1) {
-            const std::size_t at = p + static_cast<std::size_t>(__builtin_ctz(mask));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) & (0xFFFFu << skip);
+        for (; mask != 0; mask &= mask - 1) {
+            const std::size_t at = q + static_cast<std::size_t>(__builtin_ctz(mask));
             if (verify(at))
                 return at;
         }
+        p = q + 16;
     }
     return std::string_view::npos;
 }
 
+// The same thirty-two places at a time, for processors that have AVX2; texts too short for
+// a block of thirty-two go to ScanSse2.
 template <typename Verify>
 __attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* bytes,
     std::size_t& p, std::size_t lastStart, std::size_t n, const BlockFilter& filter,
     const Verify& verify)
 {
+    if (p > lastStart || lastStart + 1 < 32)
+        return ScanSse2(bytes, p, lastStart, n, filter, verify);
     const __m256i firstMask = _mm256_set1_epi8(static_cast<char>(filter.firstMask));
     const __m256i firstValue = _mm256_set1_epi8(static_cast<char>(filter.firstValue));
     const __m256i lastMask = _mm256_set1_epi8(static_cast<char>(filter.lastMask));
     const __m256i lastValue = _mm256_set1_epi8(static_cast<char>(filter.lastValue));
-    for (; p + 32 <= lastStart + 1; p += 32) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + p));
+    while (p <= lastStart) {
+        std::size_t q = p;
+        unsigned skip = 0;
+        if (p + 32 > lastStart + 1) {
+            q = lastStart + 1 - 32;
+            skip = static_cast<unsigned>(p - q);
+        }
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + q));
         const __m256i z =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + p + n - 1));
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + q + n - 1));
         const __m256i hit =
             _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstMask), firstValue),
                              _mm256_cmpeq_epi8(_mm256_or_si256(z, lastMask), lastValue));
-        for (auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask != 0;
-             mask &= mask - 1) {
-            const std::size_t at = p + static_cast<std::size_t>(__builtin_ctz(mask));
+        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)) & (~0u << skip);
+        for (; mask != 0; mask &= mask - 1) {
+            const std::size_t at = q + static_cast<std::size_t>(__builtin_ctz(mask));
             if (verify(at))
                 return at;
         }
+        p = q + 32;
     }
-    // The rest in blocks of sixteen.
-    return ScanSse2(bytes, p, lastStart, n, filter, verify);
+    return std::string_view::npos;
 }
 
 #endif
