@@ -238,15 +238,17 @@ private:
                 }
             }
         }
-        bool blank = true;
-        for (std::size_t i = 0; i < m_fieldCount && blank; ++i)
-            blank = m_row[i].find_first_not_of(" \t") == std::string::npos;
         const auto text = [&](CoinField field) -> std::string_view {
             const int column = m_fieldColumn[FieldIndex(field)];
             if (column < 0 || static_cast<std::size_t>(column) >= m_fieldCount)
                 return {};
             return m_row[static_cast<std::size_t>(column)];
         };
+        // Only the fields that would be kept count: a row whose record would hold nothing but
+        // spaces is not a coin, whatever the columns that match no field hold.
+        bool blank = true;
+        for (CoinField field : kCoinFields)
+            blank = blank && text(field).find_first_not_of(" \t") == std::string_view::npos;
         if (blank || text(CoinField::Name).empty()) {
             ++m_result.skippedRows;
             return;

@@ -25,8 +25,8 @@
 // "FACEVALUE", "face value"), letter case and spaces ignored. Quoted fields may hold
 // separators, doubled quotes and line breaks; spaces are kept. A row with fewer fields than
 // the header leaves the rest empty; more fields than the header are refused unless the extra
-// ones are empty (spreadsheets pad rows so). Rows whose Name is empty, and rows with nothing
-// but spaces, are skipped. Malformed input gives no records and a message naming the line.
+// ones are empty (spreadsheets pad rows so). Rows whose Name is empty, and rows whose fields
+// hold nothing but spaces and tabs, are skipped. Malformed input gives no records and a message naming the line.
 
 // The whole file as it is written.
 std::string CsvText(const Collection& collection);

@@ -75,8 +75,9 @@ TEST(CsvImport, ReadsRfc4180AndWhatSpreadsheetsWrite)
          {{"  spaced  ", " 1 ", ""}, {"short", "", ""}, {"padded", "1", "d"}}},
         {"Windows-1252", "Name,Year,Description\r\nFran\xE7" "ais,1,\x80 5\r\n",
          {{"Fran\xC3\xA7" "ais", "1", "\xE2\x82\xAC 5"}}},
-        {"blank lines and rows without a name are skipped",
-         "Name,Year,Description\r\n\r\n,1900,no name\r\n   \r\nx,,\r\n",
+        {"blank lines, rows without a name and rows of spaces are skipped",
+         "Name,Year,Description,Notes\r\n\r\n,1900,no name\r\n   \r\n\t, ,,only a note\r\n"
+         "x,,\r\n",
          {{"x", "", ""}}},
         {"header only", "Name,Year,Description", {}},
         {"a first line that names the separator", "sep=;\r\nName;Year;Description\r\na;1,5;\r\n",
@@ -93,7 +94,7 @@ TEST(CsvImport, ReadsRfc4180AndWhatSpreadsheetsWrite)
         EXPECT_EQ(rows, c.rows) << c.name;
     }
     EXPECT_EQ(ReadCsvText(cases[2].text).separator, ';');
-    EXPECT_EQ(ReadCsvText(cases[5].text).skippedRows, 2);
+    EXPECT_EQ(ReadCsvText(cases[5].text).skippedRows, 3);
 }
 
 TEST(CsvImport, MatchesHeadingsAndDataFileKeysIgnoringCaseAndSpaces)
