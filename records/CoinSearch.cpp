@@ -353,3 +353,14 @@ FindResult MatchPosition(const Collection& collection, const CoinSearch& search,
         result.ordinal = static_cast<int>(at - matches.begin()) + 1;
     return result;
 }
+
+std::string MatchText(const CoinSearch& search, const FindResult& result)
+{
+    if (search.Empty())
+        return {};
+    if (result.count == 0)
+        return "No match";
+    if (result.ordinal > 0)
+        return std::to_string(result.ordinal) + " of " + std::to_string(result.count);
+    return std::to_string(result.count) + (result.count == 1 ? " match" : " matches");
+}

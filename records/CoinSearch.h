@@ -71,3 +71,7 @@ FindResult FindPrevious(const Collection& collection, const CoinSearch& search, 
 
 // The place of `row` among the matches: row and count always, ordinal when `row` matches.
 FindResult MatchPosition(const Collection& collection, const CoinSearch& search, int row);
+
+// What the search field shows: "3 of 17" when the row is a match, "17 matches" (or "1 match")
+// when it is not, "No match" when no row matches, and nothing for an empty search.
+std::string MatchText(const CoinSearch& search, const FindResult& result);

@@ -62,12 +62,16 @@ TEST(CoinSearch, NextAndPreviousWrapAndCountThePlace)
     EXPECT_EQ(MatchPosition(collection, search, 3).count, 3);
     EXPECT_EQ(MatchPosition(collection, search, 2).ordinal, 0);  // not a match
     EXPECT_EQ(MatchPosition(collection, search, 2).count, 3);
+    EXPECT_EQ(MatchText(search, FindNext(collection, search, 1)), "2 of 3");
+    EXPECT_EQ(MatchText(search, MatchPosition(collection, search, 2)), "3 matches");
+    EXPECT_EQ(MatchText(search, MatchPosition(collection, search, -1)), "3 matches");
 
     // A single match is found again from itself, in both directions.
     const CoinSearch thaler("THALER");
     EXPECT_EQ(FindNext(collection, thaler, 2).row, 2);
     EXPECT_EQ(FindPrevious(collection, thaler, 2).row, 2);
     EXPECT_EQ(FindNext(collection, thaler, 2).ordinal, 1);
+    EXPECT_EQ(MatchText(thaler, MatchPosition(collection, thaler, 0)), "1 match");
 }
 
 TEST(CoinSearch, NoMatchAndAnEmptyTextFindNothing)
@@ -78,6 +82,7 @@ TEST(CoinSearch, NoMatchAndAnEmptyTextFindNothing)
         EXPECT_EQ(result.row, -1) << text;
         EXPECT_EQ(result.count, 0) << text;
         EXPECT_EQ(FindPrevious(collection, CoinSearch(text), 0).row, -1) << text;
+        EXPECT_EQ(MatchText(CoinSearch(text), result), *text ? "No match" : "") << text;
     }
     EXPECT_EQ(FindNext(Collection(), CoinSearch("nickel"), -1).row, -1);
 }
