@@ -398,3 +398,30 @@ CsvImport ReadCsvFile(const std::string& path)
     }
     return ReadCsvText(std::move(bytes));
 }
+
+std::string CsvImportQuestion(std::string_view fileName, const CsvImport& import)
+{
+    const std::size_t coins = import.records.size();
+    std::string text = "Add " + std::to_string(coins) + (coins == 1 ? " coin" : " coins") +
+                       " from \"" + std::string(fileName) + "\"?";
+    if (!import.unmatchedColumns.empty()) {
+        text += "\n\nThese columns match no field and are left out: ";
+        for (std::size_t i = 0; i < import.unmatchedColumns.size(); ++i)
+            text += (i > 0 ? ", " : "") + import.unmatchedColumns[i];
+        text += '.';
+    }
+    return text;
+}
+
+std::string CsvColumnMapping(const CsvImport& import)
+{
+    std::string text;
+    for (const CsvColumn& column : import.columns) {
+        if (column.heading.empty() && !column.field)
+            continue;
+        text += column.heading + " -> ";
+        text += column.field ? std::string(ColumnHeading(*column.field)) : "(no field)";
+        text += '\n';
+    }
+    return text;
+}

@@ -60,6 +60,16 @@ CsvImport ReadCsvText(std::string bytes);
 // Reads the CSV file at `path`; a file that cannot be read gives an error saying why.
 CsvImport ReadCsvFile(const std::string& path);
 
+// The question asked before an import adds its coins: the file's name, the number of coins,
+// and the columns that match no field, e.g.
+//   Add 25 coins from "coins.csv"?
+//   These columns match no field and are left out: Weight, Notes.
+std::string CsvImportQuestion(std::string_view fileName, const CsvImport& import);
+
+// How the columns were matched, one line per column: "Face value -> Face Value", or
+// "Weight -> (no field)".
+std::string CsvColumnMapping(const CsvImport& import);
+
 // The field a column heading names: a column heading or a data file key, letter case and
 // spaces ignored; none when it names no field.
 std::optional<CoinField> FieldOfCsvHeading(std::string_view heading);

@@ -115,6 +115,15 @@ TEST(CsvImport, MatchesHeadingsAndDataFileKeysIgnoringCaseAndSpaces)
     ASSERT_EQ(result.records.size(), 1u);
     EXPECT_EQ(result.records[0], CoinRecord::FromTexts({"Buffalo", "", "5 Cents", "", "D", "",
                                                         "12.50", "", "20"}));
+    EXPECT_EQ(CsvImportQuestion("coins.csv", result),
+              "Add 1 coin from \"coins.csv\"?\n\nThese columns match no field and are left "
+              "out: Weight, name.");
+    EXPECT_EQ(CsvColumnMapping(result),
+              "PURCHASEPRICE -> Purchase Price\nface value -> Face Value\nWeight -> (no field)\n"
+              "NAME -> Name\n  Current  Value  -> Current Value\nname -> (no field)\n"
+              "Mint marks -> Mint Marks\n");
+    EXPECT_EQ(CsvImportQuestion("x.csv", ReadCsvText("Name\r\na\r\nb\r\n")),
+              "Add 2 coins from \"x.csv\"?");
 }
 
 TEST(CsvImport, MalformedFilesGiveNoRecordsAndNameTheLine)
