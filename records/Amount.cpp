@@ -133,8 +133,7 @@ struct Token {
     std::array<char32_t, kMaxGroups> separator{};      // separator before group i (i >= 1)
     std::array<Kind, kMaxGroups> separatorKind{};
     int groups = 0;
-    bool wholeMark = false;  // written "25,-" or "25.–"
-    std::size_t end = 0;
+    std::size_t end = 0;  // past the number, and past a "-" that marks a whole amount ("25,-")
 };
 
 constexpr int kMaxIntegerDigits = 12;
@@ -197,10 +196,8 @@ bool ReadToken(const Cursor& cursor, std::size_t i, Token& token)
             j = dash.end;
             dash = cursor.At(j);
         }
-        if (dashes > 0 && dash.kind != Kind::Digit) {
-            token.wholeMark = true;
+        if (dashes > 0 && dash.kind != Kind::Digit)
             token.end = j;
-        }
     }
     return true;
 }
@@ -343,13 +340,9 @@ std::optional<Cents> ReadAmount(std::string_view text)
             return std::nullopt;
         bool startsNumber = ch.kind == Kind::Digit;
         if (ch.kind == Kind::Point && cursor.At(ch.end).kind == Kind::Digit) {
-            // ".50" is a number; "Fr.50" and "No.5" are an abbreviation before one.
+            // ".50" is a number; in "Fr.50" and "No.5" the point ends an abbreviation.
             const Char before = cursor.Before(i);
             startsNumber = !IsAsciiLetter(before.c) && before.kind != Kind::Digit;
-            if (!startsNumber) {
-                i = ch.end;
-                continue;
-            }
         }
         if (!startsNumber) {
             i = ch.end;
