@@ -5,6 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "records/CaseFold.h"
+
 // The entries of one drop-down list (Country, Condition or Category): every distinct value
 // loaded or entered since the program started, sorted, where "distinct" ignores letter case.
 // Entries are never removed. An empty value is not added.
@@ -25,10 +27,6 @@ private:
     std::vector<std::string> m_entries;        // in display order
     std::unordered_set<std::string> m_folded;  // FoldCase of each entry
 };
-
-// The text with letters turned to lower case, for comparisons that ignore letter case: ASCII,
-// the Latin-1 and Latin Extended-A letters, Greek and Cyrillic. Other bytes are kept.
-std::string FoldCase(std::string_view text);
 
 // The order of a sorted drop-down list: by FoldCase, then by bytes.
 bool ChoiceLess(std::string_view a, std::string_view b);

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 # libqt6svg6: Qt's SVG image and icon plugins, for SVG pictures and the scalable icon.
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libqt6svg6)
+# libcsv-dev: the CSV reader of the spreadsheet import.
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libqt6svg6 libcsv-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
   # The install test's validators and databases.

@@ -1,0 +1,427 @@
+#include "storage/CsvFile.h"
+
+#include <csv.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "records/CaseFold.h"
+#include "storage/AtomicFile.h"
+#include "storage/TextEncoding.h"
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Rows are gathered up to this size before they go to the file.
+constexpr std::size_t kWriteChunk = 1 << 20;
+
+bool NeedsQuotes(std::string_view field)
+{
+    if (field.empty())
+        return false;
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+    return isSpace(field.front()) || isSpace(field.back()) ||
+           field.find_first_of(",;\"\r\n") != std::string_view::npos;
+}
+
+void AppendField(std::string& out, std::string_view field)
+{
+    if (!NeedsQuotes(field)) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void AppendHeader(std::string& out)
+{
+    out += kByteOrderMark;
+    for (CoinField field : kCoinFields) {
+        if (field != CoinField::Name)
+            out += ',';
+        AppendField(out, ColumnHeading(field));
+    }
+    out += "\r\n";
+}
+
+void AppendRow(std::string& out, const CoinRecord& record)
+{
+    for (CoinField field : kCoinFields) {
+        if (field != CoinField::Name)
+            out += ',';
+        AppendField(out, record.Get(field));
+    }
+    out += "\r\n";
+}
+
+// A heading without spaces and in folded case, for matching.
+std::string HeadingKey(std::string_view heading)
+{
+    std::string key;
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        const char c = heading[i];
+        if (c == ' ' || c == '\t')
+            continue;
+        if (heading.substr(i, 2) == "\xC2\xA0") {  // no-break space
+            ++i;
+            continue;
+        }
+        key += c;
+    }
+    return FoldCase(key);
+}
+
+// Counts commas and semicolons outside quotes in the first row, to tell the separator.
+char DetectSeparator(std::string_view text)
+{
+    int commas = 0, semicolons = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && (c == '\r' || c == '\n'))
+            break;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == ';')
+            ++semicolons;
+    }
+    return semicolons > commas ? ';' : ',';
+}
+
+// The number of the line on which byte `at` lies: line breaks are LF, CR LF or a lone CR.
+int LineOf(std::string_view text, std::size_t at)
+{
+    int line = 1;
+    for (std::size_t i = 0; i < at && i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+int NoSpace(unsigned char) { return 0; }
+
+// Turns the fields and rows that libcsv reports into records, and keeps what is needed to
+// name the line of a fault.
+class Importer {
+public:
+    explicit Importer(CsvImport& result) : m_result(result) {}
+
+    // Parses `text`, whose first line is line `firstLine` + 1 of the file.
+    void Parse(std::string_view text, char separator, int firstLine)
+    {
+        m_line = firstLine;
+        csv_parser parser;
+        // Strict: a quote inside an unquoted field, text after a closing quote and a quote
+        // never closed are errors, not guesses.
+        if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
+            Fail(0, "The file could not be read: out of memory.");
+            return;
+        }
+        csv_set_delim(&parser, static_cast<unsigned char>(separator));
+        csv_set_space_func(&parser, NoSpace);  // spaces around a value are part of it
+
+        // One line at a time, so that the line of each row and of each fault is known.
+        std::size_t at = 0;
+        while (at < text.size() && !m_failed) {
+            std::size_t end = text.find_first_of("\r\n", at);
+            if (end == std::string_view::npos)
+                end = text.size();
+            else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+                end += 2;
+            else
+                end += 1;
+            ++m_line;
+            if (m_atRowStart && text[at] != '\r' && text[at] != '\n') {
+                m_rowLine = m_fieldLine = m_line;
+                m_atRowStart = false;
+            }
+            const std::string_view chunk = text.substr(at, end - at);
+            const std::size_t parsed =
+                csv_parse(&parser, chunk.data(), chunk.size(), &Importer::OnField,
+                          &Importer::OnRow, this);
+            if (parsed < chunk.size() && !m_failed) {
+                Fail(m_line, chunk[parsed] == '"'
+                                 ? "a quote inside a field that does not begin with a quote. "
+                                   "A field that holds quotes must be enclosed in quotes, and "
+                                   "each quote in it doubled."
+                                 : "text after the closing quote of a field. A quote inside a "
+                                   "quoted field must be doubled.");
+            }
+            at = end;
+        }
+        if (!m_failed &&
+            csv_fini(&parser, &Importer::OnField, &Importer::OnRow, this) != 0 && !m_failed)
+            Fail(m_fieldLine, "a quote opens a field here and is not closed before the end of "
+                              "the file.");
+        csv_free(&parser);
+        if (!m_failed && !m_haveHeader)
+            Fail(0, "The file is empty.");
+    }
+
+    bool Failed() const { return m_failed; }
+
+private:
+    static void OnField(void* data, std::size_t size, void* self)
+    {
+        auto& importer = *static_cast<Importer*>(self);
+        if (importer.m_failed)
+            return;
+        const std::size_t index = importer.m_fieldCount++;
+        if (index >= importer.m_row.size())
+            importer.m_row.emplace_back();
+        if (size == 0)
+            importer.m_row[index].clear();
+        else
+            importer.m_row[index].assign(static_cast<const char*>(data), size);
+        importer.m_fieldLine = importer.m_line;  // the next field begins on this line
+    }
+
+    static void OnRow(int, void* self)
+    {
+        auto& importer = *static_cast<Importer*>(self);
+        if (!importer.m_failed) {
+            if (importer.m_haveHeader)
+                importer.TakeRow();
+            else
+                importer.TakeHeader();
+        }
+        importer.m_fieldCount = 0;
+        importer.m_atRowStart = true;
+    }
+
+    void TakeHeader()
+    {
+        m_haveHeader = true;
+        std::array<bool, kCoinFieldCount> taken{};
+        for (std::size_t i = 0; i < m_fieldCount; ++i) {
+            CsvColumn column;
+            column.heading = m_row[i];
+            const std::optional<CoinField> field = FieldOfCsvHeading(column.heading);
+            if (field && !taken[FieldIndex(*field)]) {
+                taken[FieldIndex(*field)] = true;
+                column.field = field;
+                m_fieldColumn[FieldIndex(*field)] = static_cast<int>(i);
+            } else if (!HeadingKey(column.heading).empty()) {
+                m_result.unmatchedColumns.push_back(column.heading);
+            }
+            m_result.columns.push_back(std::move(column));
+        }
+        if (!taken[FieldIndex(CoinField::Name)])
+            Fail(m_rowLine, "no column is called \"Name\". The first row must hold the column "
+                            "names, such as Name, Year, Face Value and Country.");
+    }
+
+    void TakeRow()
+    {
+        const std::size_t columns = m_result.columns.size();
+        if (m_fieldCount > columns) {
+            for (std::size_t i = columns; i < m_fieldCount; ++i) {
+                if (!m_row[i].empty()) {
+                    Fail(m_rowLine, "this row has " + std::to_string(m_fieldCount) +
+                                        " fields, but the header row names only " +
+                                        std::to_string(columns) + " columns.");
+                    return;
+                }
+            }
+        }
+        const auto text = [&](CoinField field) -> std::string_view {
+            const int column = m_fieldColumn[FieldIndex(field)];
+            if (column < 0 || static_cast<std::size_t>(column) >= m_fieldCount)
+                return {};
+            return m_row[static_cast<std::size_t>(column)];
+        };
+        // Only the fields that would be kept count: a row whose record would hold nothing but
+        // spaces is not a coin, whatever the columns that match no field hold.
+        bool blank = true;
+        for (CoinField field : kCoinFields)
+            blank = blank && text(field).find_first_not_of(" \t") == std::string_view::npos;
+        if (blank || text(CoinField::Name).empty()) {
+            ++m_result.skippedRows;
+            return;
+        }
+        // Set in field order, so that each text is appended to the record's buffer.
+        CoinRecord record;
+        for (CoinField field : kCoinFields)
+            record.Set(field, text(field));
+        m_result.records.push_back(std::move(record));
+    }
+
+    void Fail(int line, const std::string& what)
+    {
+        m_failed = true;
+        m_result.errorLine = line;
+        m_result.error = line > 0 ? "Line " + std::to_string(line) + ": " + what : what;
+    }
+
+    CsvImport& m_result;
+    bool m_failed = false;
+    bool m_haveHeader = false;
+    std::vector<std::string> m_row;  // the fields of the row being read (reused)
+    std::size_t m_fieldCount = 0;
+    std::array<int, kCoinFieldCount> m_fieldColumn = [] {
+        std::array<int, kCoinFieldCount> none{};
+        none.fill(-1);
+        return none;
+    }();
+    int m_line = 0;        // the line being parsed
+    int m_rowLine = 0;     // the line on which the row being read began
+    int m_fieldLine = 0;   // the line on which the field being read began
+    bool m_atRowStart = true;
+};
+
+}  // namespace
+
+std::string CsvText(const Collection& collection)
+{
+    std::string out;
+    AppendHeader(out);
+    for (int row = 0; row < collection.Count(); ++row)
+        AppendRow(out, collection.Row(row));
+    return out;
+}
+
+SaveResult WriteCsvFile(const std::string& path, const Collection& collection)
+{
+    AtomicFile file(path);
+    if (!file.IsOpen())
+        return SaveResult::Failed(file.OpenError());
+    std::string chunk;
+    AppendHeader(chunk);
+    for (int row = 0; row < collection.Count(); ++row) {
+        AppendRow(chunk, collection.Row(row));
+        if (chunk.size() >= kWriteChunk) {
+            file.Write(chunk);
+            chunk.clear();
+        }
+    }
+    file.Write(chunk);
+    return file.Commit();
+}
+
+std::optional<CoinField> FieldOfCsvHeading(std::string_view heading)
+{
+    const std::string key = HeadingKey(heading);
+    for (CoinField field : kCoinFields) {
+        if (key == HeadingKey(ColumnHeading(field)) || key == HeadingKey(DataFileKey(field)))
+            return field;
+    }
+    return std::nullopt;
+}
+
+CsvImport ReadCsvText(std::string bytes)
+{
+    CsvImport result;
+    const auto fail = [&](int line, const std::string& what) {
+        result.errorLine = line;
+        result.error = line > 0 ? "Line " + std::to_string(line) + ": " + what : what;
+        return result;
+    };
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return fail(0, "The file is in UTF-16. Save it as CSV in UTF-8 and import it again.");
+    const std::size_t nul = bytes.find('\0');
+    if (nul != std::string::npos)
+        return fail(LineOf(bytes, nul), "the file holds a NUL byte, which no text holds. It is "
+                                        "not a CSV file in UTF-8 or Windows-1252.");
+
+    const std::string text = DecodeFileText(std::move(bytes));
+    std::string_view rows = text;
+    int skippedLines = 0;
+    // A first line "sep=;" names the separator, as one spreadsheet writes and reads it.
+    if (rows.size() >= 5 && rows.starts_with("sep=") && (rows[4] == ',' || rows[4] == ';') &&
+        (rows.size() == 5 || rows[5] == '\r' || rows[5] == '\n')) {
+        result.separator = rows[4];
+        std::size_t lineEnd = 5;
+        if (rows.substr(5, 2) == "\r\n")
+            lineEnd = 7;
+        else if (rows.size() > 5)
+            lineEnd = 6;
+        rows.remove_prefix(lineEnd);
+        skippedLines = 1;
+    } else {
+        result.separator = DetectSeparator(rows);
+    }
+    Importer importer(result);
+    importer.Parse(rows, result.separator, skippedLines);
+    if (importer.Failed()) {
+        result.records.clear();
+        result.records.shrink_to_fit();
+        result.skippedRows = 0;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+CsvImport ReadCsvFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        CsvImport result;
+        result.error = "The file could not be opened: " + std::string(std::strerror(errno)) + ".";
+        return result;
+    }
+    std::string bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    int error = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            error = errno;
+        if (n <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (error != 0) {
+        CsvImport result;
+        result.error = "The file could not be read: " + std::string(std::strerror(error)) + ".";
+        return result;
+    }
+    return ReadCsvText(std::move(bytes));
+}
+
+std::string CsvImportQuestion(std::string_view fileName, const CsvImport& import)
+{
+    const std::size_t coins = import.records.size();
+    std::string text = "Add " + std::to_string(coins) + (coins == 1 ? " coin" : " coins") +
+                       " from \"" + std::string(fileName) + "\"?";
+    if (!import.unmatchedColumns.empty()) {
+        text += "\n\nThese columns match no field and are left out: ";
+        for (std::size_t i = 0; i < import.unmatchedColumns.size(); ++i)
+            text += (i > 0 ? ", " : "") + import.unmatchedColumns[i];
+        text += '.';
+    }
+    return text;
+}
+
+std::string CsvColumnMapping(const CsvImport& import)
+{
+    std::string text;
+    for (const CsvColumn& column : import.columns) {
+        if (column.heading.empty() && !column.field)
+            continue;
+        text += column.heading + " -> ";
+        text += column.field ? std::string(ColumnHeading(*column.field)) : "(no field)";
+        text += '\n';
+    }
+    return text;
+}
