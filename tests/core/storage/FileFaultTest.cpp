@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "core/TestSupport.h"
-#include "output/PageFiles.h"
 #include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
 #include "storage/FileReader.h"
@@ -139,7 +138,7 @@ TEST(SaveFaults, EveryFileRefusesASaveTheUserMayNotWrite)
     const std::pair<const char*, std::function<SaveResult(const std::string&)>> savers[] = {
         {"data file", [&](const std::string& p) { return WriteDataFile(p, collection); }},
         {"preferences", [](const std::string& p) { return WritePreferencesFile(p, Preferences()); }},
-        {"page", [](const std::string& p) { return WritePage(p, "<html>"); }},
+        {"page", [](const std::string& p) { return WriteFileAtomically(p, "<html>"); }},
     };
     for (const auto& [what, save] : savers) {
         const std::string path = dir.File(what);
