@@ -52,8 +52,8 @@ std::string BackupName(const NameParts& parts, const BackupTime& t, int sequence
                   t.hour, t.minute, t.second);
     std::string name = parts.stem + stamp;
     if (sequence > 1)
-        name += "-" + std::to_string(sequence);
-    return name + parts.ext;
+        name.append(1, '-').append(std::to_string(sequence));
+    return name.append(parts.ext);
 }
 
 // Reads `count` decimal digits at `pos`; false when any is not a digit.

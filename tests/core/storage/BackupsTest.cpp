@@ -79,9 +79,9 @@ TEST(Backups, SavesInOneSecondGetSuffixesAndOnlyTheNewestAreKept)
     const std::string data = dir.File("nmr.dat");
     fs::create_directory(dir.File("backups"));
     const std::vector<std::string> strangers = {
-        "notes.txt", "nmr-2026-03-01-000000.dat.bak", "nmr-2026-03-01-00000.dat",
-        "nmr-2026-03-01-000000-1.dat", "nmr-2026-03-01-000000-02.dat", "other-2026-03-01-000000.dat",
-        "nmr-2026-03-01-0000000.dat", "nmr-2026-03-01T000000.dat"};
+        "notes.txt",           "nmr-2026-03-01-000000.dat.bak", "nmr-2026-03-01-00000.dat",
+        "nmr-2026-03-01-000000-1.dat", "nmr-2026-03-01-000000-02.dat",
+        "other-2026-03-01-000000.dat", "nmr-2026-03-01-0000000.dat", "nmr-2026-03-01T000000.dat"};
     for (const std::string& name : strangers)
         WriteBytes(dir.File("backups/" + name), "x");
 
