@@ -274,7 +274,6 @@ void BM_UndoClearAll(benchmark::State& state)
         history.Redo();
         state.ResumeTiming();
     }
-    ReportRowRate(state, count);
 }
 BENCHMARK(BM_UndoClearAll)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 

@@ -152,32 +152,51 @@ void Collection::SwapAllRows(std::vector<CoinRecord>& bottomUp)
     m_marked = -1;
 }
 
-bool Collection::IsPermutationSized(const std::vector<std::uint32_t>& order) const
+bool Collection::IsPermutation(const std::vector<std::uint32_t>& order) const
 {
-    // Checked before anything moves, so that a wrong order never leaves rows half moved.
-    const auto inRange = [&](std::uint32_t i) { return i < order.size(); };
-    return order.size() == m_rows.size() && std::all_of(order.begin(), order.end(), inRange);
+    // Checked before anything moves: a wrong order would leave rows half moved, and one that
+    // names a slot twice would make a cycle that never ends.
+    if (order.size() != m_rows.size())
+        return false;
+    std::vector<bool> seen(order.size(), false);
+    for (std::uint32_t i : order) {
+        if (i >= order.size() || seen[i])
+            return false;
+        seen[i] = true;
+    }
+    return true;
 }
 
 bool Collection::Permute(const std::vector<std::uint32_t>& order)
 {
-    if (!IsPermutationSized(order))
+    if (!IsPermutation(order))
         return false;
-    std::vector<CoinRecord> moved;
-    moved.reserve(m_rows.size());
-    for (std::uint32_t from : order)
-        moved.push_back(std::move(m_rows[from]));
-    m_rows.swap(moved);
+    // In place, one cycle of the permutation at a time: each record moves once, straight into
+    // the slot the previous move emptied. A new array of a million records would cost more in
+    // page faults than the moves themselves.
+    std::vector<bool> placed(order.size(), false);
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (placed[start])
+            continue;
+        CoinRecord first = std::move(m_rows[start]);
+        std::size_t to = start;
+        while (order[to] != start) {
+            m_rows[to] = std::move(m_rows[order[to]]);
+            placed[to] = true;
+            to = order[to];
+        }
+        m_rows[to] = std::move(first);
+        placed[to] = true;
+    }
     return true;
 }
 
 bool Collection::Unpermute(const std::vector<std::uint32_t>& order)
 {
-    if (!IsPermutationSized(order))
+    if (!IsPermutation(order))
         return false;
-    std::vector<CoinRecord> moved(m_rows.size());
+    std::vector<std::uint32_t> inverse(order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
-        moved[order[i]] = std::move(m_rows[i]);
-    m_rows.swap(moved);
-    return true;
+        inverse[order[i]] = static_cast<std::uint32_t>(i);
+    return Permute(inverse);
 }

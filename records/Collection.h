@@ -83,13 +83,13 @@ public:
     void SwapAllRows(std::vector<CoinRecord>& bottomUp);
 
     // Moves the rows as a sort that reported `order` did (Permute), or back to where they were
-    // before it (Unpermute). `order` must be a permutation of 0..Count()-1; one of another size
-    // or with an index out of range is refused. The marked row stays at its index, as with sorting.
+    // before it (Unpermute). An `order` that is not a permutation of 0..Count()-1 is refused.
+    // The marked row stays at its index, as with sorting.
     bool Permute(const std::vector<std::uint32_t>& order);
     bool Unpermute(const std::vector<std::uint32_t>& order);
 
 private:
-    bool IsPermutationSized(const std::vector<std::uint32_t>& order) const;
+    bool IsPermutation(const std::vector<std::uint32_t>& order) const;
     std::size_t Slot(int row) const { return m_rows.size() - 1 - static_cast<std::size_t>(row); }
 
     std::vector<CoinRecord> m_rows;  // bottom row first

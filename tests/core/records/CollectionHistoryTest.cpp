@@ -291,7 +291,10 @@ TEST(Collection, RowsTakenAndInsertedBackLandWhereTheyWereAndMoveTheMark)
     EXPECT_FALSE(c.InsertRows(4, {Coin("x")}));
     EXPECT_TRUE(c.InsertRows(3, {Coin("bottom")}));
     EXPECT_EQ(c.Row(3).Get(CoinField::Name), "bottom");
-    EXPECT_FALSE(c.Permute({0, 1, 9, 2}));
-    EXPECT_FALSE(c.Unpermute({0, 1}));
+    for (const std::vector<std::uint32_t>& order :
+         {std::vector<std::uint32_t>{0, 1, 9, 2}, {0, 1}, {1, 1, 2, 3}, {3, 2, 1, 0, 4}}) {
+        EXPECT_FALSE(c.Permute(order));
+        EXPECT_FALSE(c.Unpermute(order));
+    }
     EXPECT_EQ(c.Count(), 4);
 }
