@@ -126,7 +126,7 @@ std::vector<CoinRecord> Collection::TakeRows(int row, int count)
 {
     if (row < 0 || count < 0 || count > Count() - row)
         return {};
-    // Screen rows row..row+count-1 are the memory slots that end just below Slot(row - 1).
+    // Screen rows row..row+count-1 are the `count` memory slots below slot Count() - row.
     const auto last = m_rows.begin() + static_cast<std::ptrdiff_t>(m_rows.size()) - row;
     const auto first = last - count;
     std::vector<CoinRecord> taken(std::make_move_iterator(first), std::make_move_iterator(last));
@@ -171,6 +171,23 @@ bool Collection::Permute(const std::vector<std::uint32_t>& order)
 {
     if (!IsPermutation(order))
         return false;
+    MoveRows(order);
+    return true;
+}
+
+bool Collection::Unpermute(const std::vector<std::uint32_t>& order)
+{
+    if (!IsPermutation(order))
+        return false;
+    std::vector<std::uint32_t> inverse(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        inverse[order[i]] = static_cast<std::uint32_t>(i);
+    MoveRows(inverse);
+    return true;
+}
+
+void Collection::MoveRows(const std::vector<std::uint32_t>& order)
+{
     // In place, one cycle of the permutation at a time: each record moves once, straight into
     // the slot the previous move emptied. A new array of a million records would cost more in
     // page faults than the moves themselves.
@@ -188,15 +205,4 @@ bool Collection::Permute(const std::vector<std::uint32_t>& order)
         m_rows[to] = std::move(first);
         placed[to] = true;
     }
-    return true;
-}
-
-bool Collection::Unpermute(const std::vector<std::uint32_t>& order)
-{
-    if (!IsPermutation(order))
-        return false;
-    std::vector<std::uint32_t> inverse(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        inverse[order[i]] = static_cast<std::uint32_t>(i);
-    return Permute(inverse);
 }

@@ -90,6 +90,7 @@ public:
 
 private:
     bool IsPermutation(const std::vector<std::uint32_t>& order) const;
+    void MoveRows(const std::vector<std::uint32_t>& order);  // a checked permutation
     std::size_t Slot(int row) const { return m_rows.size() - 1 - static_cast<std::size_t>(row); }
 
     std::vector<CoinRecord> m_rows;  // bottom row first
