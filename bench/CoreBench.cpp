@@ -278,10 +278,9 @@ void BM_UndoClearAll(benchmark::State& state)
 BENCHMARK(BM_UndoClearAll)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 // A backup of the data file before a save replaces it. Argument 1 (changed): the newest
-// backup holds other contents, of another size, so the file is linked at once. Argument 0
-// (unchanged): the data file was saved again with the same bytes, so the comparison reads
-// both files to the end (from the page cache) and makes no backup. Removing the backups
-// between iterations is not timed.
+// backup holds other contents, of another size, so the file is linked at once; removing that
+// link again is not timed. Argument 0 (unchanged): the newest backup is a copy of the data
+// file, so the comparison reads both files to the end (from the page cache) and makes none.
 void BM_KeepBackup(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
@@ -289,21 +288,24 @@ void BM_KeepBackup(benchmark::State& state)
     const TempFolder folder;
     const std::string data = folder.File("nmr.dat");
     std::filesystem::copy_file(SharedDataFile(count), data);
+    std::filesystem::create_directory(folder.File("backups"));
+    const std::string older = folder.File("backups/nmr-2025-12-31-120000.dat");
+    if (changed)
+        WriteFileAtomically(older, "NAME=another collection\n");
+    else
+        std::filesystem::copy_file(data, older);
     const BackupTime when{2026, 1, 1, 12, 0, 0};
+    const auto expected = changed ? BackupResult::Outcome::Made
+                                  : BackupResult::Outcome::SameAsNewest;
     for (auto _ : state) {
-        state.PauseTiming();
-        std::filesystem::remove_all(folder.File("backups"));
-        std::filesystem::create_directory(folder.File("backups"));
-        const std::string older = folder.File("backups/nmr-2025-12-31-120000.dat");
-        if (changed)
-            WriteFileAtomically(older, "NAME=another collection\n");
-        else
-            std::filesystem::copy_file(data, older);
-        state.ResumeTiming();
         const BackupResult result = KeepBackup(data, when);
-        if (result.outcome != (changed ? BackupResult::Outcome::Made
-                                       : BackupResult::Outcome::SameAsNewest))
+        if (result.outcome != expected)
             state.SkipWithError("unexpected outcome");
+        if (changed) {
+            state.PauseTiming();
+            std::filesystem::remove(result.path);
+            state.ResumeTiming();
+        }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(data)) *
                             state.iterations());
