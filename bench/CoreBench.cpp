@@ -1,5 +1,9 @@
 // Benchmarks of the core at 1,000, 100,000 and 1,000,000 coins: the data file, CSV export and
 // import, sorting, adding, the drop-down lists, page composition, search and the summary.
+// Benchmarks of the core at 1,000, 100,000 and 1,000,000 coins: the data file, sorting,
+// adding, the drop-down lists, page composition, undo and the backups of the data file.
+
+#include <malloc.h>
 
 #include <filesystem>
 #include <map>
@@ -13,6 +17,9 @@
 #include "records/ChoiceList.h"
 #include "records/CoinSearch.h"
 #include "storage/CsvFile.h"
+#include "records/CollectionHistory.h"
+#include "storage/AtomicFile.h"
+#include "storage/Backups.h"
 #include "storage/DataFile.h"
 
 namespace {
@@ -231,6 +238,127 @@ void BM_ChoiceListAdd(benchmark::State& state)
     ReportRowRate(state, 1);
 }
 BENCHMARK(BM_ChoiceListAdd)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// The bytes the heap has handed out and not taken back, to see what a step of the history
+// really holds, whatever its own estimate says.
+double HeapInUseMiB() { return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0); }
+
+// Undoing a sort by Name: the rows go back through the permutation the sort kept. Redo (not
+// timed) sorts them again for the next iteration. The counters give what the history holds
+// after the sort: its own count (`history_MiB`) and the growth of the heap in use that the
+// sort's step left behind (`heap_MiB`), both against the rows' own size (`rows_MiB`).
+void BM_UndoSort(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    Collection collection = SharedCollection(count);
+    CollectionEditor editor(collection);
+    CollectionHistory history(editor);
+    const double heapBefore = HeapInUseMiB();
+    if (history.Sort(CoinField::Name)) {
+        state.SkipWithError("reversed instead of sorting");
+        return;
+    }
+    const double heapAfter = HeapInUseMiB();
+    for (auto _ : state) {
+        if (history.Undo() != StepKind::Sort)
+            state.SkipWithError("nothing undone");
+        state.PauseTiming();
+        history.Redo();
+        state.ResumeTiming();
+    }
+    std::size_t rowBytes = collection.BottomUp().capacity() * sizeof(CoinRecord);
+    for (const CoinRecord& r : collection.BottomUp())
+        rowBytes += r.TextSize();
+    state.counters["history_MiB"] = static_cast<double>(history.HeldBytes()) / (1024.0 * 1024.0);
+    state.counters["heap_MiB"] = heapAfter - heapBefore;
+    state.counters["rows_MiB"] = static_cast<double>(rowBytes) / (1024.0 * 1024.0);
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_UndoSort)->Apply(Sizes);
+
+// Undoing Clear All: the rows it took away come back (the history kept them, so nothing is
+// copied). Redo (not timed) clears again.
+void BM_UndoClearAll(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    Collection collection = SharedCollection(count);
+    CollectionEditor editor(collection);
+    CollectionHistory history(editor);
+    history.ClearAll();
+    for (auto _ : state) {
+        if (history.Undo() != StepKind::ClearAll || collection.Count() != count)
+            state.SkipWithError("nothing undone");
+        state.PauseTiming();
+        history.Redo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UndoClearAll)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// A backup of the data file before a save replaces it. Argument 1 (changed): the newest
+// backup holds other contents, of another size, so the file is linked at once; removing that
+// link again is not timed. Argument 0 (unchanged): the newest backup is a copy of the data
+// file, so the comparison reads both files to the end (from the page cache) and makes none.
+void BM_KeepBackup(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const bool changed = state.range(1) != 0;
+    const TempFolder folder;
+    const std::string data = folder.File("nmr.dat");
+    std::filesystem::copy_file(SharedDataFile(count), data);
+    std::filesystem::create_directory(folder.File("backups"));
+    const std::string older = folder.File("backups/nmr-2025-12-31-120000.dat");
+    if (changed)
+        WriteFileAtomically(older, "NAME=another collection\n");
+    else
+        std::filesystem::copy_file(data, older);
+    const BackupTime when{2026, 1, 1, 12, 0, 0};
+    const auto expected = changed ? BackupResult::Outcome::Made
+                                  : BackupResult::Outcome::SameAsNewest;
+    for (auto _ : state) {
+        const BackupResult result = KeepBackup(data, when);
+        if (result.outcome != expected)
+            state.SkipWithError("unexpected outcome");
+        if (changed) {
+            state.PauseTiming();
+            std::filesystem::remove(result.path);
+            state.ResumeTiming();
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(data)) *
+                            state.iterations());
+}
+BENCHMARK(BM_KeepBackup)
+    ->ArgsProduct({{1000, 100000, 1000000}, {1, 0}})
+    ->ArgNames({"coins", "changed"})
+    ->Unit(benchmark::kMillisecond);
+
+// A whole save as the window makes it: the backup of the old file, the data file written
+// and safely replaced, the backups pruned. The collection alternates between two versions
+// that differ by one coin, so every save keeps a backup; compare with BM_WriteDataFile.
+void BM_SaveWithBackup(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const Collection& one = SharedCollection(count);
+    Collection other = one;
+    other.InsertTop(CoinRecord::FromTexts({"1 Thaler", "1780"}));
+    const TempFolder folder;
+    const std::string data = folder.File("nmr.dat");
+    WriteDataFile(data, other);
+    int second = 0;
+    for (auto _ : state) {
+        const BackupTime when{2026, 1, 1, 12, second / 60 % 60, second % 60};
+        const BackupResult backup = KeepBackup(data, when);
+        if (!WriteDataFile(data, second % 2 ? other : one))
+            state.SkipWithError("the data file could not be written");
+        PruneBackups(data);
+        if (backup.outcome != BackupResult::Outcome::Made)
+            state.SkipWithError("no backup made");
+        ++second;
+    }
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_SaveWithBackup)->Apply(Sizes);
 
 Preferences SamplePreferences()
 {

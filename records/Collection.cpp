@@ -58,6 +58,13 @@ void Collection::Clear()
 
 bool Collection::SortByColumn(CoinField column)
 {
+    std::vector<std::uint32_t> order;
+    return SortByColumn(column, order);
+}
+
+bool Collection::SortByColumn(CoinField column, std::vector<std::uint32_t>& order)
+{
+    order.clear();
     // Memory holds the rows bottom first, so "ascending on screen" is "descending in memory",
     // and a stable descending sort of memory is the stable ascending sort of the screen.
     const auto screenGreater = [column](const CoinRecord& a, const CoinRecord& b) {
@@ -92,10 +99,110 @@ bool Collection::SortByColumn(CoinField column)
     });
     std::vector<CoinRecord> sorted;
     sorted.reserve(m_rows.size());
-    for (const auto& key : keys)
+    order.reserve(m_rows.size());
+    for (const auto& key : keys) {
         sorted.push_back(std::move(m_rows[key.slot]));
+        order.push_back(static_cast<std::uint32_t>(key.slot));
+    }
     m_rows.swap(sorted);
     return false;
 }
 
 void Collection::ReverseRows() { std::reverse(m_rows.begin(), m_rows.end()); }
+
+bool Collection::InsertRows(int row, std::vector<CoinRecord> bottomUp)
+{
+    if (row < 0 || row > Count())
+        return false;
+    const auto at = m_rows.begin() + static_cast<std::ptrdiff_t>(m_rows.size()) - row;
+    m_rows.insert(at, std::make_move_iterator(bottomUp.begin()),
+                  std::make_move_iterator(bottomUp.end()));
+    if (m_marked >= row)
+        m_marked += static_cast<int>(bottomUp.size());
+    return true;
+}
+
+std::vector<CoinRecord> Collection::TakeRows(int row, int count)
+{
+    if (row < 0 || count < 0 || count > Count() - row)
+        return {};
+    // Screen rows row..row+count-1 are the `count` memory slots below slot Count() - row.
+    const auto last = m_rows.begin() + static_cast<std::ptrdiff_t>(m_rows.size()) - row;
+    const auto first = last - count;
+    std::vector<CoinRecord> taken(std::make_move_iterator(first), std::make_move_iterator(last));
+    m_rows.erase(first, last);
+    if (m_marked >= row + count)
+        m_marked -= count;
+    else if (m_marked >= row)
+        m_marked = -1;
+    return taken;
+}
+
+bool Collection::SwapRow(int row, CoinRecord& record)
+{
+    if (row < 0 || row >= Count())
+        return false;
+    std::swap(m_rows[Slot(row)], record);
+    return true;
+}
+
+void Collection::SwapAllRows(std::vector<CoinRecord>& bottomUp)
+{
+    m_rows.swap(bottomUp);
+    m_marked = -1;
+}
+
+bool Collection::IsPermutation(const std::vector<std::uint32_t>& order) const
+{
+    // Checked before anything moves: a wrong order would leave rows half moved, and one that
+    // names a slot twice would make a cycle that never ends.
+    if (order.size() != m_rows.size())
+        return false;
+    std::vector<bool> seen(order.size(), false);
+    for (std::uint32_t i : order) {
+        if (i >= order.size() || seen[i])
+            return false;
+        seen[i] = true;
+    }
+    return true;
+}
+
+bool Collection::Permute(const std::vector<std::uint32_t>& order)
+{
+    if (!IsPermutation(order))
+        return false;
+    MoveRows(order);
+    return true;
+}
+
+bool Collection::Unpermute(const std::vector<std::uint32_t>& order)
+{
+    if (!IsPermutation(order))
+        return false;
+    std::vector<std::uint32_t> inverse(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        inverse[order[i]] = static_cast<std::uint32_t>(i);
+    MoveRows(inverse);
+    return true;
+}
+
+void Collection::MoveRows(const std::vector<std::uint32_t>& order)
+{
+    // In place, one cycle of the permutation at a time: each record moves once, straight into
+    // the slot the previous move emptied. A new array of a million records would cost more in
+    // page faults than the moves themselves.
+    std::vector<bool> placed(order.size(), false);
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (placed[start])
+            continue;
+        CoinRecord first = std::move(m_rows[start]);
+        std::size_t to = start;
+        while (order[to] != start) {
+            m_rows[to] = std::move(m_rows[order[to]]);
+            placed[to] = true;
+            to = order[to];
+        }
+        m_rows[to] = std::move(first);
+        placed[to] = true;
+    }
+}

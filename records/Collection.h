@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -52,10 +53,44 @@ public:
     // (exchanging only on a strictly greater text) give. Returns true when it reversed.
     bool SortByColumn(CoinField column);
 
+    // SortByColumn that also reports how the rows moved: when it sorts, `order` becomes the
+    // permutation it applied, order[i] being the position in BottomUp() before the sort of the
+    // record now at position i; when it reverses, `order` is left empty (a reversal needs no
+    // record of its own).
+    bool SortByColumn(CoinField column, std::vector<std::uint32_t>& order);
+
     // Reverses the order of the rows.
     void ReverseRows();
 
+    // The operations below serve the undo history; each is exact and its inverse is among
+    // them. They return false, changing nothing, when their rows do not exist.
+
+    // Inserts records, given bottom row first, so that the top one of them becomes screen row
+    // `row` (0 = the top, Count() = below the bottom row). Empty Names are kept: the records
+    // are put back as they were taken. A marked row at or below `row` moves down with its row.
+    bool InsertRows(int row, std::vector<CoinRecord> bottomUp);
+
+    // Removes `count` rows from screen row `row` down and hands them over bottom row first, the
+    // order InsertRows takes back. The marked row is dropped when it is among them and moves up
+    // when it is below them. Gives nothing when the rows do not all exist.
+    std::vector<CoinRecord> TakeRows(int row, int count);
+
+    // Exchanges row `row` with `record`.
+    bool SwapRow(int row, CoinRecord& record);
+
+    // Exchanges every row with `bottomUp` (rows bottom row first) without copying any; the
+    // marked row is dropped.
+    void SwapAllRows(std::vector<CoinRecord>& bottomUp);
+
+    // Moves the rows as a sort that reported `order` did (Permute), or back to where they were
+    // before it (Unpermute). An `order` that is not a permutation of 0..Count()-1 is refused.
+    // The marked row stays at its index, as with sorting.
+    bool Permute(const std::vector<std::uint32_t>& order);
+    bool Unpermute(const std::vector<std::uint32_t>& order);
+
 private:
+    bool IsPermutation(const std::vector<std::uint32_t>& order) const;
+    void MoveRows(const std::vector<std::uint32_t>& order);  // a checked permutation
     std::size_t Slot(int row) const { return m_rows.size() - 1 - static_cast<std::size_t>(row); }
 
     std::vector<CoinRecord> m_rows;  // bottom row first

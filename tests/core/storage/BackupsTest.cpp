@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "core/TestSupport.h"
+#include "storage/AtomicFile.h"
+#include "storage/Backups.h"
+#include "storage/DataFile.h"
+
+namespace {
+
+using Outcome = BackupResult::Outcome;
+
+BackupTime At(int day, int hour, int minute, int second)
+{
+    return {2026, 3, day, hour, minute, second};
+}
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st;
+}
+
+std::vector<std::string> Names(const std::vector<BackupEntry>& backups)
+{
+    std::vector<std::string> names;
+    for (const BackupEntry& b : backups)
+        names.push_back(fs::path(b.path).filename().string());
+    return names;
+}
+
+}  // namespace
+
+TEST(Backups, AreMadeOnlyWhenTheContentsDifferFromTheNewest)
+{
+    TempDir dir;
+    const std::string data = dir.File("nmr.dat");
+    EXPECT_EQ(KeepBackup(data, At(1, 9, 0, 0)).outcome, Outcome::NothingToKeep);
+    WriteBytes(data, "");
+    EXPECT_EQ(KeepBackup(data, At(1, 9, 0, 0)).outcome, Outcome::NothingToKeep);
+    EXPECT_FALSE(fs::exists(dir.File("backups")));
+
+    WriteBytes(data, "NAME=A\n");
+    BackupResult first = KeepBackup(data, At(1, 9, 5, 7));
+    ASSERT_EQ(first.outcome, Outcome::Made) << first.reason;
+    EXPECT_EQ(first.path, dir.File("backups/nmr-2026-03-01-090507.dat"));
+    EXPECT_EQ(StatOf(first.path).st_ino, StatOf(data).st_ino);  // a link, not a copy
+    // Before the save's rename the data file is the newest backup itself.
+    EXPECT_EQ(KeepBackup(data, At(1, 9, 5, 8)).outcome, Outcome::SameAsNewest);
+
+    struct Save { const char* bytes; Outcome outcome; };
+    const Save saves[] = {
+        {"NAME=A\n", Outcome::SameAsNewest},   // rewritten unchanged: a new file, same bytes
+        {"NAME=B\n", Outcome::Made},           // same size, other bytes
+        {"NAME=B\n", Outcome::SameAsNewest},
+        {"NAME=Bc\n", Outcome::Made},
+        {"NAME=A\n", Outcome::Made},           // the same as an older backup only
+    };
+    int minute = 10;
+    for (const Save& save : saves) {
+        ASSERT_TRUE(WriteFileAtomically(data, save.bytes));
+        const BackupResult result = KeepBackup(data, At(1, 9, ++minute, 0));
+        EXPECT_EQ(result.outcome, save.outcome) << save.bytes << result.reason;
+        if (result.outcome == Outcome::Made) {
+            EXPECT_EQ(ReadBytes(result.path), save.bytes);
+        }
+    }
+    EXPECT_EQ(Names(ListBackups(data, false)),
+              (std::vector<std::string>{"nmr-2026-03-01-091500.dat", "nmr-2026-03-01-091400.dat",
+                                        "nmr-2026-03-01-091200.dat", "nmr-2026-03-01-090507.dat"}));
+    EXPECT_EQ(ReadBytes(data), "NAME=A\n");
+}
+
+TEST(Backups, SavesInOneSecondGetSuffixesAndOnlyTheNewestAreKept)
+{
+    TempDir dir;
+    const std::string data = dir.File("nmr.dat");
+    fs::create_directory(dir.File("backups"));
+    const std::vector<std::string> strangers = {
+        "notes.txt",           "nmr-2026-03-01-000000.dat.bak", "nmr-2026-03-01-00000.dat",
+        "nmr-2026-03-01-000000-1.dat", "nmr-2026-03-01-000000-02.dat",
+        "other-2026-03-01-000000.dat", "nmr-2026-03-01-0000000.dat", "nmr-2026-03-01T000000.dat"};
+    for (const std::string& name : strangers)
+        WriteBytes(dir.File("backups/" + name), "x");
+
+    for (int i = 0; i < 12; ++i) {  // twelve saves in one second
+        ASSERT_TRUE(WriteFileAtomically(data, "NAME=" + std::to_string(i) + "\n"));
+        ASSERT_EQ(KeepBackup(data, At(2, 23, 59, 59)).outcome, Outcome::Made) << i;
+    }
+    for (int day = 3; day <= 17; ++day) {
+        ASSERT_TRUE(WriteFileAtomically(data, "NAME=day " + std::to_string(day) + "\n"));
+        ASSERT_EQ(KeepBackup(data, At(day, 0, 0, 1)).outcome, Outcome::Made) << day;
+    }
+    std::vector<BackupEntry> all = ListBackups(data);
+    ASSERT_EQ(all.size(), 27u);
+    const std::vector<std::string> names = Names(all);
+    EXPECT_EQ(names[0], "nmr-2026-03-17-000001.dat");
+    EXPECT_EQ(names[15], "nmr-2026-03-02-235959-12.dat");
+    EXPECT_EQ(names[16], "nmr-2026-03-02-235959-11.dat");  // by number, not by text
+    EXPECT_EQ(names[26], "nmr-2026-03-02-235959.dat");
+    EXPECT_EQ(ReadBytes(all[17].path), "NAME=9\n");
+    EXPECT_EQ(all[17].sequence, 10);
+
+    EXPECT_EQ(PruneBackups(data), 7);
+    const std::vector<BackupEntry> kept = ListBackups(data);
+    ASSERT_EQ(kept.size(), 20u);
+    EXPECT_EQ(Names(kept), std::vector<std::string>(names.begin(), names.begin() + 20));
+    for (const std::string& name : strangers)
+        EXPECT_TRUE(fs::exists(dir.File("backups/" + name))) << name;
+    EXPECT_EQ(PruneBackups(data), 0);
+}
+
+TEST(Backups, ListNewestFirstWithTheirTimesAndCoinCounts)
+{
+    TempDir dir;
+    const std::string data = dir.File("nmr.dat");
+    for (int coins : {3, 1, 250}) {
+        Collection c;
+        for (int i = 0; i < coins; ++i)
+            c.InsertTop(CoinRecord::FromTexts({"Coin " + std::to_string(i), "1900"}));
+        ASSERT_TRUE(WriteDataFile(data, c));
+        ASSERT_EQ(KeepBackup(data, At(4, 10, coins % 60, 0)).outcome, Outcome::Made);
+    }
+    WriteBytes(dir.File("backups/nmr-2026-03-04-100000.dat"), "not a data file at all");
+    fs::create_directory(dir.File("backups/nmr-2026-03-09-100000.dat"));  // a folder: skipped
+
+    const std::vector<BackupEntry> backups = ListBackups(data);
+    ASSERT_EQ(backups.size(), 4u);
+    EXPECT_EQ(backups[0].time.Text(), "2026-03-04 10:10:00");
+    const long expected[] = {250, 3, 1, 0};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(backups[i].coins, expected[i]) << backups[i].path;
+    EXPECT_EQ(ListBackups(dir.File("none/nmr.dat")).size(), 0u);
+}
+
+TEST(Backups, AFailedBackupChangesNothingAndDoesNotStopTheSave)
+{
+    TempDir dir;
+    const std::string data = dir.File("nmr.dat");
+    WriteBytes(data, "NAME=kept\n");
+    WriteBytes(dir.File("backups"), "a file in the way");
+    const BackupResult result = KeepBackup(data, At(5, 8, 0, 0));
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(ReadBytes(data), "NAME=kept\n");
+    EXPECT_EQ(ReadBytes(dir.File("backups")), "a file in the way");
+    EXPECT_EQ(PruneBackups(data, 0), 0);
+    EXPECT_TRUE(ListBackups(data).empty());
+    EXPECT_TRUE(WriteFileAtomically(data, "NAME=new\n"));
+
+    fs::create_directory(dir.File("nmr2.dat"));
+    EXPECT_EQ(KeepBackup(dir.File("nmr2.dat"), At(5, 8, 0, 0)).outcome, Outcome::Failed);
+}
+
+TEST(Backups, FollowALinkedDataFileAndCopyWhereNoLinkCanBeMade)
+{
+    TempDir dir;
+    WriteBytes(dir.File("real.dat"), "NAME=linked\n");
+    fs::create_symlink("real.dat", dir.File("nmr.dat"));
+    const BackupResult linked = KeepBackup(dir.File("nmr.dat"), At(6, 1, 2, 3));
+    ASSERT_EQ(linked.outcome, Outcome::Made) << linked.reason;
+    EXPECT_EQ(StatOf(linked.path).st_ino, StatOf(dir.File("real.dat")).st_ino);
+
+    // A backups folder on another file system: a link is impossible, a copy is made.
+    const fs::path shm = "/dev/shm";
+    if (!fs::is_directory(shm) || StatOf(shm.string()).st_dev == StatOf(dir.path.string()).st_dev)
+        GTEST_SKIP() << "no second file system to put the backups on";
+    std::string pattern = (shm / "numora-test-XXXXXX").string();
+    ASSERT_TRUE(mkdtemp(pattern.data()));
+    const fs::path elsewhere = pattern;
+    TempDir here;
+    WriteBytes(here.File("nmr.dat"), "NAME=copied\n");
+    fs::create_directory_symlink(elsewhere, here.File("backups"));
+    const BackupResult copied = KeepBackup(here.File("nmr.dat"), At(6, 1, 2, 4));
+    EXPECT_EQ(copied.outcome, Outcome::Made) << copied.reason;
+    EXPECT_EQ(ReadBytes(elsewhere / "nmr-2026-03-06-010204.dat"), "NAME=copied\n");
+    EXPECT_EQ(CountEntries(elsewhere), 1);  // no temporary copy left behind
+    EXPECT_EQ(KeepBackup(here.File("nmr.dat"), At(6, 1, 2, 5)).outcome, Outcome::SameAsNewest);
+    fs::remove_all(elsewhere);
+}
