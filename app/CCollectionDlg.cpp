@@ -69,6 +69,7 @@ CCollectionDlg::~CCollectionDlg() = default;
 void CCollectionDlg::CreateWindowParts()
 {
     m_model = new CoinTableModel(m_collection, font(), this);
+    m_history = std::make_unique<CollectionHistory>(*m_model);
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
@@ -83,10 +84,21 @@ void CCollectionDlg::CreateWindowParts()
         {MenuCommand::HelpAbout, &CCollectionDlg::OnHelpAbout},
         {MenuCommand::HelpManual, &CCollectionDlg::ShowHelpPage},
         {MenuCommand::HelpWebsite, &CCollectionDlg::ShowWebsite},
+        {MenuCommand::FileRestoreBackup, &CCollectionDlg::OnFileRestoreBackup},
+        {MenuCommand::FileExportCsv, &CCollectionDlg::OnFileExportCsv},
+        {MenuCommand::FileImportCsv, &CCollectionDlg::OnFileImportCsv},
+        {MenuCommand::ItemUndo, &CCollectionDlg::OnItemUndo},
+        {MenuCommand::ItemRedo, &CCollectionDlg::OnItemRedo},
     };
     for (const auto& [command, handler] : menuHandlers)
         connect(m_actions.value(command), &QAction::triggered, this,
                 [this, handler = handler] { RunCommand([&] { (this->*handler)(); }); });
+
+    // A text field with the focus keeps these keys for undoing its own typing.
+    m_actions.value(MenuCommand::ItemUndo)->setShortcut(QKeySequence::Undo);
+    m_actions.value(MenuCommand::ItemRedo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                                           QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addActions(m_menuBar->actions());
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -156,6 +168,7 @@ bool CCollectionDlg::OnInitDialog()
     RemoveInterruptedSaves(".", SavedFileNames());
     BuildColumns();
     LoadDataFile();
+    UpdateUndoActions();
     FieldControl(CoinField::Name)->setFocus();
     return true;
 }
@@ -224,6 +237,42 @@ void CCollectionDlg::OnItemClearAll()
     ShowValues();
 }
 
+void CCollectionDlg::OnItemUndo()
+{
+    ReadForm();
+    m_history->Undo();
+    ShowChangedRows();
+}
+
+void CCollectionDlg::OnItemRedo()
+{
+    ReadForm();
+    m_history->Redo();
+    ShowChangedRows();
+}
+
+void CCollectionDlg::ShowChangedRows()
+{
+    // No row is marked after Undo and Redo, so nothing may look selected either; the form
+    // stays as it is.
+    m_list->selectionModel()->clear();
+    m_collection.SetMarkedRow(-1);
+    FitColumnWidths();
+    RefreshItemCount();
+}
+
+void CCollectionDlg::UpdateUndoActions()
+{
+    QAction* undo = m_actions.value(MenuCommand::ItemUndo);
+    QAction* redo = m_actions.value(MenuCommand::ItemRedo);
+    const std::optional<StepKind> nextUndo = m_history->NextUndo();
+    const std::optional<StepKind> nextRedo = m_history->NextRedo();
+    undo->setEnabled(nextUndo.has_value());
+    redo->setEnabled(nextRedo.has_value());
+    undo->setText(Text(std::string(strings::kUndoPrefix) + std::string(nextUndo ? StepName(*nextUndo) : "")).trimmed());
+    redo->setText(Text(std::string(strings::kRedoPrefix) + std::string(nextRedo ? StepName(*nextRedo) : "")).trimmed());
+}
+
 void CCollectionDlg::ClearFields()
 {
     ReadForm();
@@ -241,7 +290,7 @@ void CCollectionDlg::AddItem()
     if (IsDuplicateEntry() && !m_platform.AskYesNo(this, Text(strings::kDuplicateQuestion)))
         return;
     AddComboValues();
-    m_model->InsertTop(m_form);
+    m_history->Add(m_form);
     FitColumnWidths();
     RefreshItemCount();
 }
@@ -257,7 +306,7 @@ void CCollectionDlg::UpdateItem()
 {
     ReadForm();
     if (!m_form.Get(CoinField::Name).empty())
-        m_model->Replace(m_collection.MarkedRow(), m_form);
+        m_history->Update(m_collection.MarkedRow(), m_form);
     FitColumnWidths();
     AddComboValues();
 }
@@ -267,7 +316,7 @@ void CCollectionDlg::UpdateRow(int row)
     ReadForm();
     if (!m_form.Get(CoinField::Name).empty()) {
         AddComboValues();
-        m_model->Replace(row, m_form);
+        m_history->Update(row, m_form);
     }
     FitColumnWidths();
     ClearFields();
@@ -276,7 +325,7 @@ void CCollectionDlg::UpdateRow(int row)
 void CCollectionDlg::DeleteItem()
 {
     const int marked = m_collection.MarkedRow();
-    if (m_model->Remove(marked)) {
+    if (m_history->Delete(marked)) {
         // The view moves its current row to a neighbour; that row is not what the user
         // chose, so nothing stays selected or marked and a second Delete deletes nothing.
         m_list->selectionModel()->clear();
@@ -289,7 +338,7 @@ void CCollectionDlg::DeleteItem()
 void CCollectionDlg::ClearAllItems()
 {
     if (m_platform.AskYesNo(this, Text(strings::kClearAllQuestion)))
-        m_model->Clear();
+        m_history->ClearAll();
     m_values.itemCount = m_collection.Count();
     FitColumnWidths();
     ShowValues();
@@ -336,7 +385,7 @@ void CCollectionDlg::SortByColumn(int column)
     ReadForm();
     m_values.itemCount = m_collection.Count();
     if (column >= 0 && column < kCoinFieldCount)
-        m_model->SortByColumn(kCoinFields[column]);
+        m_history->Sort(kCoinFields[column]);
     ShowValues();
 }
 
@@ -344,7 +393,7 @@ void CCollectionDlg::ReverseRows()
 {
     ReadForm();
     m_values.itemCount = m_collection.Count();
-    m_model->ReverseRows();
+    m_history->Reverse();
     ShowValues();
 }
 

@@ -12,6 +12,7 @@
 #include "app/FormBinding.h"
 #include "output/PageFiles.h"
 #include "records/Collection.h"
+#include "records/CollectionHistory.h"
 #include "resources/DialogTemplates.h"
 #include "storage/Preferences.h"
 #include "widgets/DialogUnits.h"
@@ -50,6 +51,7 @@ public:
     QWidget* control(int id) const { return m_controls.value(id); }
     QAction* action(MenuCommand command) const { return m_actions.value(command); }
     const Collection& collection() const { return m_collection; }
+    const CollectionHistory& history() const { return *m_history; }
     const Preferences& preferences() const { return m_prefs; }
     CoinTableModel* model() const { return m_model; }
 
@@ -66,6 +68,8 @@ public:
     void OnItemDelete();
     void OnItemUpdate();
     void OnItemClearAll();
+    void OnItemUndo();
+    void OnItemRedo();
     void AddItem();
     bool IsDuplicateEntry();
     void UpdateItem();
@@ -92,6 +96,9 @@ public:
     void SavePreferences();
     void OnPreferences();
     void OnFileSave();
+    void OnFileRestoreBackup();
+    void OnFileExportCsv();
+    void OnFileImportCsv();
     void OnFileExit();
     void OnHelpAbout();
     void OnDestroy();
@@ -137,6 +144,8 @@ protected:
 
 private:
     std::vector<std::string> SavedFileNames() const;
+    void UpdateUndoActions();
+    void ShowChangedRows();
     void CreateWindowParts();
     void SetTooltipsOn(bool on);
     void SaveWizardItem(int row, const CoinRecord& record);
@@ -154,6 +163,7 @@ private:
 
     Collection m_collection;
     CoinTableModel* m_model = nullptr;
+    std::unique_ptr<CollectionHistory> m_history;  // every change to the rows goes through it
 
     QMenuBar* m_menuBar = nullptr;
     QWidget* m_client = nullptr;

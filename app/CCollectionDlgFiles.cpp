@@ -10,7 +10,12 @@
 #include "app/Platform.h"
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
+#include <QDir>
+#include <QFileInfo>
+
 #include "storage/AtomicFile.h"
+#include "storage/CsvFile.h"
+#include "storage/qt/CRestoreBackupDlg.h"
 #include "storage/DataFile.h"
 #include "storage/qt/CPreferencesDlg.h"
 #include "widgets/QtText.h"
@@ -56,7 +61,7 @@ void CCollectionDlg::SaveDataFile()
     ClearFields();
     bool saved = false;
     try {
-        saved = !m_keepDataFile && WriteDataFile(kDataFileName, m_collection);
+        saved = !m_keepDataFile && WriteDataFileKeepingBackup(kDataFileName, m_collection, BackupTime::Now());
     } catch (const std::exception&) {
         saved = false;  // out of memory part way: the old file is as it was
     }
@@ -159,6 +164,7 @@ void CCollectionDlg::RunCommand(const std::function<void()>& command)
     } catch (...) {
         ReportFailure(nullptr);
     }
+    UpdateUndoActions();
 }
 
 void CCollectionDlg::ReportFailure(const std::exception* failure)
@@ -182,3 +188,70 @@ void CCollectionDlg::done(int result)
     OnDestroy();
 }
 
+
+void CCollectionDlg::OnFileRestoreBackup()
+{
+    ReadForm();
+    CRestoreBackupDlg dialog(ListBackups(kDataFileName), this);
+    m_platform.RunModal(dialog);
+    const BackupEntry* chosen = dialog.Chosen();
+    if (chosen) {
+        const std::string which = chosen->time.Text() + " (" + std::to_string(chosen->coins) +
+                                  std::string(chosen->coins == 1 ? strings::kOneCoin : strings::kCoins) + ")";
+        const std::string question =
+            std::string(strings::kRestoreQuestionBefore) + which + std::string(strings::kRestoreQuestionAfter);
+        if (m_platform.AskYesNo(this, Text(question))) {
+            DataFileContents backup = ReadDataFileContents(chosen->path);
+            if (!backup.whole) {
+                m_platform.ShowError(this, Text(std::string(strings::kNotReadBefore) + backup.problem + "."),
+                                     Text(strings::kRestoreBackupTitle));
+            } else {
+                m_history->RestoreBackup(std::move(backup.records));
+                m_choices->AddAll(m_collection);
+                ShowChangedRows();
+            }
+        }
+    }
+    ShowValues();
+}
+
+void CCollectionDlg::OnFileExportCsv()
+{
+    ReadForm();
+    const QString path = m_platform.GetSaveFileName(this, Text(strings::kExportCsvTitle), Text(strings::kCsvFilter));
+    if (!path.isEmpty() && !WriteCsvFile(ToUtf8(path), m_collection))
+        m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorSavingFile));
+    ShowValues();
+}
+
+void CCollectionDlg::OnFileImportCsv()
+{
+    ReadForm();
+    QStringList filters;
+    for (std::string_view filter : strings::kCsvFilters)
+        filters.append(Text(filter));
+    // The collection's files are opened by bare name: its folder must stay the current one.
+    const QString folder = QDir::currentPath();
+    const QString path = m_platform.GetOpenFileName(this, filters);
+    QDir::setCurrent(folder);
+    if (!path.isEmpty()) {
+        CsvImport import = ReadCsvFile(ToUtf8(path));
+        if (!import.ok) {
+            m_platform.ShowError(this, Text(import.error), Text(strings::kImportCsvTitle));
+        } else {
+            const std::string question = CsvImportQuestion(ToUtf8(QFileInfo(path).fileName()), import) +
+                                         "\n\n" + CsvColumnMapping(import);
+            if (!import.records.empty() && m_platform.AskYesNo(this, Text(question).trimmed())) {
+                // Added as loaded records are: the file's bottom row first, each on top, so
+                // that the list shows them in the file's order.
+                m_history->Import(std::vector<CoinRecord>(import.records.rbegin(), import.records.rend()));
+                m_choices->AddAll(m_collection);
+                FitColumnWidths();
+                RefreshItemCount();
+            } else if (import.records.empty()) {
+                m_platform.ShowError(this, Text(question).trimmed(), Text(strings::kImportCsvTitle));
+            }
+        }
+    }
+    ShowValues();
+}

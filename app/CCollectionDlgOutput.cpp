@@ -66,6 +66,12 @@ void CCollectionDlg::OnValueWizardButton()
         return;
     }
     ValueWizardWalk walk(m_collection, DateText(today.year(), today.month(), today.day()));
+    // Every row the walk writes is one step of the history, undone together.
+    m_history->BeginStep(StepKind::ValueWizard);
+    struct StepEnd {
+        CollectionHistory& history;
+        ~StepEnd() { history.EndStep(); }
+    } stepEnd{*m_history};
     CValueWizardDlg dialog(m_units, this);
     while (!walk.Finished()) {
         // Every item shown is valued today, however the walk reached it: a value typed for

@@ -44,6 +44,11 @@ QString DesktopPlatform::GetOpenFileName(QWidget* owner, const QStringList& filt
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
+QString DesktopPlatform::GetSaveFileName(QWidget* owner, const QString& title, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(owner, title, QString(), filter);
+}
+
 void DesktopPlatform::OpenWithDefaultApp(const QString& target)
 {
     QDesktopServices::openUrl(TargetUrl(target));

@@ -29,6 +29,10 @@ public:
     // cancelled.
     virtual QString GetOpenFileName(QWidget* owner, const QStringList& filters) = 0;
 
+    // The file-save dialog with one filter; the chosen path, or empty when cancelled. Asks
+    // before an existing file is replaced.
+    virtual QString GetSaveFileName(QWidget* owner, const QString& title, const QString& filter) = 0;
+
     // Hands a file path or address to the system's default application; the result is never
     // looked at.
     virtual void OpenWithDefaultApp(const QString& target) = 0;
@@ -50,6 +54,7 @@ public:
     bool AskYesNo(QWidget* owner, const QString& text) override;
     int RunModal(QDialog& dialog) override;
     QString GetOpenFileName(QWidget* owner, const QStringList& filters) override;
+    QString GetSaveFileName(QWidget* owner, const QString& title, const QString& filter) override;
     void OpenWithDefaultApp(const QString& target) override;
     QDate Today() override;
     void EndProcess(int code) override;

@@ -29,6 +29,7 @@ public:
     bool AskYesNo(QWidget*, const QString&) override { return true; }
     int RunModal(QDialog&) override { return QDialog::Rejected; }
     QString GetOpenFileName(QWidget*, const QStringList&) override { return {}; }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
     void OpenWithDefaultApp(const QString&) override {}
     QDate Today() override { return QDate(2026, 12, 6); }
     void EndProcess(int) override {}

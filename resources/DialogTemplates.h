@@ -129,6 +129,8 @@ inline constexpr int kMainClientHeight = 252;
 inline constexpr int kComboClosedHeight = 13;
 
 // The menu bar ------------------------------------------------------------------------------
+// The written menus keep their items, texts, mnemonics and order; what was added since comes
+// after a separator, or in the View menu before Help, with mnemonics that clash with nothing.
 
 // The commands of the menu bar; the numbers are the object names of their actions.
 enum class MenuCommand : int {
@@ -141,6 +143,16 @@ enum class MenuCommand : int {
     HelpAbout = 32777,
     HelpManual = 32778,
     HelpWebsite = 32779,
+    FileRestoreBackup = 32780,
+    FileExportCsv = 32781,
+    FileImportCsv = 32782,
+    ItemUndo = 32783,
+    ItemRedo = 32784,
+    ViewFind = 32785,
+    ViewFindNext = 32786,
+    ViewFindPrevious = 32787,
+    ViewSummary = 32788,
+    Separator = 0,
 };
 
 struct MenuItemSpec {
@@ -152,10 +164,23 @@ struct MenuItemSpec {
 inline constexpr MenuItemSpec kMainMenu[] = {
     {"&File", "&Save", MenuCommand::FileSave},
     {"&File", "&Exit", MenuCommand::FileExit},
+    {"&File", "", MenuCommand::Separator},
+    {"&File", "&Restore Backup...", MenuCommand::FileRestoreBackup},
+    {"&File", "", MenuCommand::Separator},
+    {"&File", "Ex&port CSV...", MenuCommand::FileExportCsv},
+    {"&File", "&Import CSV...", MenuCommand::FileImportCsv},
     {"&Item", "&Add", MenuCommand::ItemAdd},
     {"&Item", "&Delete", MenuCommand::ItemDelete},
     {"&Item", "&Update", MenuCommand::ItemUpdate},
     {"&Item", "&Clear All", MenuCommand::ItemClearAll},
+    {"&Item", "", MenuCommand::Separator},
+    {"&Item", "U&ndo", MenuCommand::ItemUndo},
+    {"&Item", "&Redo", MenuCommand::ItemRedo},
+    {"&View", "&Find", MenuCommand::ViewFind},
+    {"&View", "Find &Next", MenuCommand::ViewFindNext},
+    {"&View", "Find &Previous", MenuCommand::ViewFindPrevious},
+    {"&View", "", MenuCommand::Separator},
+    {"&View", "&Summary...", MenuCommand::ViewSummary},
     {"&Help", "&About", MenuCommand::HelpAbout},
     {"&Help", "&Manual", MenuCommand::HelpManual},
     {"&Help", "&Website", MenuCommand::HelpWebsite},

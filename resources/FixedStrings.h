@@ -66,4 +66,25 @@ inline constexpr std::string_view kAlreadyOpen =
     "This collection is already open in another Numora window.\n"
     "Use that window, or close it before starting Numora here again.";
 
+// Undo and Redo: the menu texts, followed by the name of the step.
+inline constexpr std::string_view kUndoPrefix = "U&ndo ";
+inline constexpr std::string_view kRedoPrefix = "&Redo ";
+
+// Restoring a backup.
+inline constexpr std::string_view kRestoreBackupTitle = "Restore Backup";
+inline constexpr std::string_view kChooseBackup = "Choose the backup to restore into the list:";
+inline constexpr std::string_view kNoBackups = "There are no backups of this collection yet.";
+inline constexpr std::string_view kRestoreButton = "Restore";
+inline constexpr std::string_view kOneCoin = " coin";
+inline constexpr std::string_view kCoins = " coins";
+inline constexpr std::string_view kRestoreQuestionBefore = "Replace the coins in the list with the backup of ";
+inline constexpr std::string_view kRestoreQuestionAfter =
+    "?\nUndo takes the restore back; the collection file is written at the next save.";
+
+// Spreadsheets.
+inline constexpr std::string_view kExportCsvTitle = "Export CSV";
+inline constexpr std::string_view kImportCsvTitle = "Import CSV";
+inline constexpr std::string_view kCsvFilter = "CSV Files (*.csv)";
+inline constexpr std::string_view kCsvFilters[] = {"CSV Files (*.csv)", "All Files (*.*)"};
+
 }  // namespace strings

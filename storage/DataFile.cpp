@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "storage/Backups.h"
 #include "storage/KeyValueText.h"
 
 namespace {
@@ -56,23 +57,46 @@ std::vector<CoinRecord> ReadDataFile(const std::string& path)
     return std::move(ReadDataFileContents(path).records);
 }
 
-SaveResult WriteDataFile(const std::string& path, const Collection& collection)
+namespace {
+
+SaveResult WriteRecords(const std::string& path, const Collection& collection, const BackupTime* backupTime)
 {
     KeyValueWriter writer(path);
     if (!writer.IsOpen())
         return SaveResult::Failed(writer.OpenError());
-    if (collection.Empty())
-        return writer.Commit();  // an empty collection is an empty file, without a header
-
-    // Bottom row first, so that a load that puts each record on top restores the order. One
-    // record's text is built at a time.
-    std::string text(kKeyValueHeader);
-    for (const CoinRecord& record : collection.BottomUp()) {
-        for (CoinField field : kCoinFields)
-            AppendPair(text, DataFileKey(field), record.Get(field));
-        text += '\n';
-        writer.Write(text);
-        text.clear();
+    // An empty collection is an empty file, without a header. Otherwise the rows go bottom row
+    // first, so that a load that puts each record on top restores the order; one record's
+    // text is built at a time.
+    if (!collection.Empty()) {
+        std::string text(kKeyValueHeader);
+        for (const CoinRecord& record : collection.BottomUp()) {
+            for (CoinField field : kCoinFields)
+                AppendPair(text, DataFileKey(field), record.Get(field));
+            text += '\n';
+            writer.Write(text);
+            text.clear();
+        }
     }
-    return writer.Commit();
+    // The old file is still in place here: it is kept before the new one replaces it. A backup
+    // that cannot be made does not stop the save.
+    if (backupTime)
+        KeepBackup(path, *backupTime);
+    SaveResult result = writer.Commit();
+    // Old backups go only once the save succeeded, so that a failed save costs none.
+    if (result && backupTime)
+        PruneBackups(path);
+    return result;
+}
+
+}  // namespace
+
+SaveResult WriteDataFile(const std::string& path, const Collection& collection)
+{
+    return WriteRecords(path, collection, nullptr);
+}
+
+SaveResult WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
+                                      const BackupTime& when)
+{
+    return WriteRecords(path, collection, &when);
 }

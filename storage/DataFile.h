@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "records/Collection.h"
+#include "storage/Backups.h"
 #include "storage/SaveResult.h"
 
 inline constexpr char kDataFileName[] = "nmr.dat";
@@ -29,3 +30,9 @@ std::vector<CoinRecord> ReadDataFile(const std::string& path);
 // Writes the collection bottom row first, so that reading it back and inserting each record at
 // the top restores the order on screen. An empty collection is an empty file.
 SaveResult WriteDataFile(const std::string& path, const Collection& collection);
+
+// The same, keeping the file it replaces in the backups folder beside it when its contents
+// differ from the newest backup (see Backups.h), and keeping only the newest backups after a
+// save that succeeded. A backup that cannot be made does not stop the save.
+SaveResult WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
+                                      const BackupTime& when);

@@ -1,7 +1,7 @@
 #include "records/qt/CoinTableModel.h"
 
 CoinTableModel::CoinTableModel(Collection& collection, const QFont& font, QObject* parent)
-    : QAbstractTableModel(parent), m_collection(collection),
+    : QAbstractTableModel(parent), CollectionEditor(collection), m_collection(collection),
       m_meter(std::make_unique<TextWidthMeter>(font))
 {
     for (const CoinRecord& r : m_collection.BottomUp())
@@ -109,6 +109,74 @@ void CoinTableModel::ReverseRows()
 {
     m_collection.ReverseRows();
     AllRowsChanged();
+}
+
+bool CoinTableModel::InsertRows(int row, std::vector<CoinRecord> bottomUp)
+{
+    if (row < 0 || row > m_collection.Count() || bottomUp.empty())
+        return CollectionEditor::InsertRows(row, std::move(bottomUp));
+    const int count = static_cast<int>(bottomUp.size());
+    for (const CoinRecord& r : bottomUp)
+        CountRow(r, true);
+    beginInsertRows({}, row, row + count - 1);
+    const bool done = CollectionEditor::InsertRows(row, std::move(bottomUp));
+    endInsertRows();
+    return done;
+}
+
+std::vector<CoinRecord> CoinTableModel::TakeRows(int row, int count)
+{
+    if (row < 0 || count <= 0 || row + count > m_collection.Count())
+        return CollectionEditor::TakeRows(row, count);
+    beginRemoveRows({}, row, row + count - 1);
+    std::vector<CoinRecord> taken = CollectionEditor::TakeRows(row, count);
+    endRemoveRows();
+    for (const CoinRecord& r : taken)
+        CountRow(r, false);
+    return taken;
+}
+
+bool CoinTableModel::SwapRow(int row, CoinRecord& record)
+{
+    if (row < 0 || row >= m_collection.Count())
+        return false;
+    CountRow(m_collection.Row(row), false);
+    CountRow(record, true);
+    const bool done = CollectionEditor::SwapRow(row, record);
+    emit dataChanged(index(row, 0), index(row, kCoinFieldCount - 1));
+    return done;
+}
+
+void CoinTableModel::SwapAllRows(std::vector<CoinRecord>& bottomUp)
+{
+    beginResetModel();
+    CollectionEditor::SwapAllRows(bottomUp);
+    for (WidthCounts& w : m_widths)
+        w.Clear();
+    for (const CoinRecord& r : m_collection.BottomUp())
+        CountRow(r, true);
+    endResetModel();
+}
+
+bool CoinTableModel::SortByColumn(CoinField column, std::vector<std::uint32_t>& order)
+{
+    const bool reversed = CollectionEditor::SortByColumn(column, order);
+    AllRowsChanged();
+    return reversed;
+}
+
+bool CoinTableModel::Permute(const std::vector<std::uint32_t>& order)
+{
+    const bool done = CollectionEditor::Permute(order);
+    AllRowsChanged();
+    return done;
+}
+
+bool CoinTableModel::Unpermute(const std::vector<std::uint32_t>& order)
+{
+    const bool done = CollectionEditor::Unpermute(order);
+    AllRowsChanged();
+    return done;
 }
 
 int CoinTableModel::WidestText(int column) const { return m_widths[column].Widest(); }

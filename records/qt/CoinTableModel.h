@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "records/Collection.h"
+#include "records/CollectionEditor.h"
 #include "records/qt/TextWidthMeter.h"
 
 // The list view's model over the collection: one row per coin, one column per field. Every
@@ -17,7 +18,9 @@
 //
 // Sorting and reversing exchange row contents (dataChanged), not rows, so the selection stays
 // at its row index as the list's users have always seen it.
-class CoinTableModel : public QAbstractTableModel {
+//
+// As the undo history's editor, it tells the view of every change the history makes.
+class CoinTableModel : public QAbstractTableModel, public CollectionEditor {
     Q_OBJECT
 
 public:
@@ -38,7 +41,16 @@ public:
     bool Remove(int row);
     void Clear();
     void SortByColumn(CoinField column);
-    void ReverseRows();
+
+    // The changes of the undo history, each with the view's notifications.
+    bool InsertRows(int row, std::vector<CoinRecord> bottomUp) override;
+    std::vector<CoinRecord> TakeRows(int row, int count) override;
+    bool SwapRow(int row, CoinRecord& record) override;
+    void SwapAllRows(std::vector<CoinRecord>& bottomUp) override;
+    bool SortByColumn(CoinField column, std::vector<std::uint32_t>& order) override;
+    bool Permute(const std::vector<std::uint32_t>& order) override;
+    bool Unpermute(const std::vector<std::uint32_t>& order) override;
+    void ReverseRows() override;
 
     // The width in pixels of the widest text in a column, 0 for an empty list.
     int WidestText(int column) const;

@@ -34,6 +34,7 @@ public:
     std::function<void(QDialog&)> onModal;  // drives a modal dialog, shown, to its end
     QString nextOpenFileName;               // the file-open dialog's answer
     QString wanderTo;                       // a folder the file-open dialog makes current
+    QString nextSaveFileName;               // the file-save dialog's answer
     QStringList opened;                     // targets handed to the default application
     QList<int> endedWith;
 
@@ -55,6 +56,7 @@ public:
             QDir::setCurrent(wanderTo);
         return nextOpenFileName;
     }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return nextSaveFileName; }
     void OpenWithDefaultApp(const QString& target) override { opened.append(target); }
     QDate Today() override { return QDate(2026, 12, 6); }
     void EndProcess(int code) override { endedWith.append(code); }
