@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "resources/Version.h"
+
 namespace strings {
 
 inline constexpr std::string_view kAppName = "numora";  // caption of questions: the program file's name
@@ -14,8 +16,8 @@ inline constexpr std::string_view kAboutTitle = "About Numora";
 inline constexpr std::string_view kDateSelectTitle = "Date Selection";
 inline constexpr std::string_view kValueWizardTitle = "Value Wizard";
 inline constexpr std::string_view kPreferencesTitle = "Preferences";
-inline constexpr std::string_view kAboutVersion = "Numora Version 1.05";
-inline constexpr std::string_view kStatusLine = "Numora 1.05 - the coin collection catalogue";
+inline constexpr std::string_view kAboutVersion = "Numora Version " NUMORA_VERSION;
+inline constexpr std::string_view kStatusLine = "Numora " NUMORA_VERSION " - the coin collection catalogue";
 
 // The maker's web server; the help and home pages, and the link in generated pages. The
 // ".example" top-level domain is reserved and belongs to no one.

@@ -93,11 +93,23 @@ inline bool BecomeNobody()
 inline uid_t NobodyUid() { const passwd* p = getpwnam("nobody"); return p ? p->pw_uid : 65534; }
 inline gid_t NobodyGid() { const passwd* p = getpwnam("nobody"); return p ? p->pw_gid : 65534; }
 
+// gcc says so with __SANITIZE_ADDRESS__, older clang only through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define NUMORA_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NUMORA_UNDER_ASAN 1
+#endif
+#endif
+#ifndef NUMORA_UNDER_ASAN
+#define NUMORA_UNDER_ASAN 0
+#endif
+
 // In a child: allows it `extra` bytes of address space beyond what it uses now. Address
 // sanitizers reserve far more than they use, so the case is skipped under them.
 inline bool LimitMemoryTo(std::size_t extra)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if NUMORA_UNDER_ASAN
     (void)extra;
     return false;
 #else
