@@ -45,17 +45,12 @@
 #include "widgets/ControlBuilder.h"
 #include "widgets/MenuBuilder.h"
 
-namespace {
-
-QString Text(std::string_view s) { return ToQString(s); }
-
-}  // namespace
 
 CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
                                std::optional<DialogUnits> units)
     : QDialog(parent), m_platform(platform), m_units(units ? *units : DialogUnits(font()))
 {
-    setWindowTitle(Text(strings::kWindowTitle));
+    setWindowTitle(ToQString(strings::kWindowTitle));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -269,8 +264,8 @@ void CCollectionDlg::UpdateUndoActions()
     const std::optional<StepKind> nextRedo = m_history->NextRedo();
     undo->setEnabled(nextUndo.has_value());
     redo->setEnabled(nextRedo.has_value());
-    undo->setText(Text(std::string(strings::kUndoPrefix) + std::string(nextUndo ? StepName(*nextUndo) : "")).trimmed());
-    redo->setText(Text(std::string(strings::kRedoPrefix) + std::string(nextRedo ? StepName(*nextRedo) : "")).trimmed());
+    undo->setText(ToQString(std::string(strings::kUndoPrefix) + std::string(nextUndo ? StepName(*nextUndo) : "")).trimmed());
+    redo->setText(ToQString(std::string(strings::kRedoPrefix) + std::string(nextRedo ? StepName(*nextRedo) : "")).trimmed());
 }
 
 void CCollectionDlg::ClearFields()
@@ -284,10 +279,10 @@ void CCollectionDlg::AddItem()
 {
     ReadForm();
     if (CheckAdd(m_collection, m_form) == AddCheck::BlankName) {
-        m_platform.ShowError(this, Text(strings::kBlankName), Text(strings::kErrorCaption));
+        m_platform.ShowError(this, ToQString(strings::kBlankName), ToQString(strings::kErrorCaption));
         return;
     }
-    if (IsDuplicateEntry() && !m_platform.AskYesNo(this, Text(strings::kDuplicateQuestion)))
+    if (IsDuplicateEntry() && !m_platform.AskYesNo(this, ToQString(strings::kDuplicateQuestion)))
         return;
     AddComboValues();
     m_history->Add(m_form);
@@ -337,7 +332,7 @@ void CCollectionDlg::DeleteItem()
 
 void CCollectionDlg::ClearAllItems()
 {
-    if (m_platform.AskYesNo(this, Text(strings::kClearAllQuestion)))
+    if (m_platform.AskYesNo(this, ToQString(strings::kClearAllQuestion)))
         m_history->ClearAll();
     m_values.itemCount = m_collection.Count();
     FitColumnWidths();
@@ -432,7 +427,7 @@ void CCollectionDlg::ViewImage()
 {
     ReadForm();
     if (!m_form.Get(CoinField::Image).empty())
-        m_platform.OpenWithDefaultApp(Text(m_form.Get(CoinField::Image)));
+        m_platform.OpenWithDefaultApp(ToQString(m_form.Get(CoinField::Image)));
     ShowValues();
 }
 

@@ -20,11 +20,6 @@
 #include "storage/qt/CPreferencesDlg.h"
 #include "widgets/QtText.h"
 
-namespace {
-
-QString Text(std::string_view s) { return ToQString(s); }
-
-}  // namespace
 
 void CCollectionDlg::LoadDataFile()
 {
@@ -51,7 +46,7 @@ void CCollectionDlg::LoadDataFile()
         const std::string message = std::string(strings::kNotReadBefore) + contents.problem +
                                     std::string(strings::kNotReadCount) + std::to_string(m_collection.Count()) +
                                     std::string(strings::kNotReadAfter);
-        m_platform.ShowError(this, Text(message), Text(strings::kNotReadCaption));
+        m_platform.ShowError(this, ToQString(message), ToQString(strings::kNotReadCaption));
     }
 }
 
@@ -66,7 +61,7 @@ void CCollectionDlg::SaveDataFile()
         saved = false;  // out of memory part way: the old file is as it was
     }
     if (!saved)
-        m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorWritingFile));
+        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorWritingFile));
 }
 
 std::vector<std::string> CCollectionDlg::SavedFileNames() const
@@ -101,7 +96,7 @@ void CCollectionDlg::SavePreferences()
         saved = false;
     }
     if (!saved)
-        m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorWritingFile));
+        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorWritingFile));
 }
 
 void CCollectionDlg::OnPreferences()
@@ -176,7 +171,7 @@ void CCollectionDlg::ReportFailure(const std::exception* failure)
         why = failure->what();
     const std::string message =
         std::string(strings::kCommandFailedBefore) + why + std::string(strings::kCommandFailedAfter);
-    m_platform.ShowError(this, Text(message), Text(strings::kErrorCaption));
+    m_platform.ShowError(this, ToQString(message), ToQString(strings::kErrorCaption));
 }
 
 void CCollectionDlg::done(int result)
@@ -200,11 +195,11 @@ void CCollectionDlg::OnFileRestoreBackup()
                                   std::string(chosen->coins == 1 ? strings::kOneCoin : strings::kCoins) + ")";
         const std::string question =
             std::string(strings::kRestoreQuestionBefore) + which + std::string(strings::kRestoreQuestionAfter);
-        if (m_platform.AskYesNo(this, Text(question))) {
+        if (m_platform.AskYesNo(this, ToQString(question))) {
             DataFileContents backup = ReadDataFileContents(chosen->path);
             if (!backup.whole) {
-                m_platform.ShowError(this, Text(std::string(strings::kNotReadBefore) + backup.problem + "."),
-                                     Text(strings::kRestoreBackupTitle));
+                m_platform.ShowError(this, ToQString(std::string(strings::kNotReadBefore) + backup.problem + "."),
+                                     ToQString(strings::kRestoreBackupTitle));
             } else {
                 m_history->RestoreBackup(std::move(backup.records));
                 m_choices->AddAll(m_collection);
@@ -218,9 +213,9 @@ void CCollectionDlg::OnFileRestoreBackup()
 void CCollectionDlg::OnFileExportCsv()
 {
     ReadForm();
-    const QString path = m_platform.GetSaveFileName(this, Text(strings::kExportCsvTitle), Text(strings::kCsvFilter));
+    const QString path = m_platform.GetSaveFileName(this, ToQString(strings::kExportCsvTitle), ToQString(strings::kCsvFilter));
     if (!path.isEmpty() && !WriteCsvFile(ToUtf8(path), m_collection))
-        m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorSavingFile));
+        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
     ShowValues();
 }
 
@@ -229,7 +224,7 @@ void CCollectionDlg::OnFileImportCsv()
     ReadForm();
     QStringList filters;
     for (std::string_view filter : strings::kCsvFilters)
-        filters.append(Text(filter));
+        filters.append(ToQString(filter));
     // The collection's files are opened by bare name: its folder must stay the current one.
     const QString folder = QDir::currentPath();
     const QString path = m_platform.GetOpenFileName(this, filters);
@@ -237,11 +232,11 @@ void CCollectionDlg::OnFileImportCsv()
     if (!path.isEmpty()) {
         CsvImport import = ReadCsvFile(ToUtf8(path));
         if (!import.ok) {
-            m_platform.ShowError(this, Text(import.error), Text(strings::kImportCsvTitle));
+            m_platform.ShowError(this, ToQString(import.error), ToQString(strings::kImportCsvTitle));
         } else {
             const std::string question = CsvImportQuestion(ToUtf8(QFileInfo(path).fileName()), import) +
                                          "\n\n" + CsvColumnMapping(import);
-            if (!import.records.empty() && m_platform.AskYesNo(this, Text(question).trimmed())) {
+            if (!import.records.empty() && m_platform.AskYesNo(this, ToQString(question).trimmed())) {
                 // Added as loaded records are: the file's bottom row first, each on top, so
                 // that the list shows them in the file's order.
                 m_history->Import(std::vector<CoinRecord>(import.records.rbegin(), import.records.rend()));
@@ -249,7 +244,7 @@ void CCollectionDlg::OnFileImportCsv()
                 FitColumnWidths();
                 RefreshItemCount();
             } else if (import.records.empty()) {
-                m_platform.ShowError(this, Text(question).trimmed(), Text(strings::kImportCsvTitle));
+                m_platform.ShowError(this, ToQString(question).trimmed(), ToQString(strings::kImportCsvTitle));
             }
         }
     }

@@ -13,11 +13,6 @@
 #include "resources/FixedStrings.h"
 #include "widgets/QtText.h"
 
-namespace {
-
-QString Text(std::string_view s) { return ToQString(s); }
-
-}  // namespace
 
 
 void CCollectionDlg::OnListButton() { GeneratePage(kListPage); }
@@ -30,7 +25,7 @@ void CCollectionDlg::GeneratePage(const PageKind& kind)
     auto readTemplate = [this](std::string_view name) {
         std::optional<std::string> text = ReadTemplate(std::string(name));
         if (!text) {
-            m_platform.ShowError(this, Text(strings::kErrorLoadingFile), Text(strings::kErrorCaption));
+            m_platform.ShowError(this, ToQString(strings::kErrorLoadingFile), ToQString(strings::kErrorCaption));
             return std::string();
         }
         return std::move(*text);
@@ -47,12 +42,12 @@ void CCollectionDlg::GeneratePage(const PageKind& kind)
     if (location.empty())
         location = std::string(kind.defaultOutput);
     if (!WritePage(location, page)) {
-        m_platform.ShowError(this, Text(strings::kSaveToFile), Text(strings::kErrorSavingFile));
+        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
         return;
     }
-    const QString question = Text(strings::kPageWrittenBefore) + Text(location) + Text(strings::kPageWrittenAfter);
+    const QString question = ToQString(strings::kPageWrittenBefore) + ToQString(location) + ToQString(strings::kPageWrittenAfter);
     if (m_platform.AskYesNo(this, question))
-        m_platform.OpenWithDefaultApp(Text(location));
+        m_platform.OpenWithDefaultApp(ToQString(location));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -62,7 +57,7 @@ void CCollectionDlg::OnValueWizardButton()
 {
     const QDate today = m_platform.Today();
     if (m_collection.Empty()) {
-        m_platform.ShowError(this, Text(strings::kNoItemsToValue), Text(strings::kErrorCaption));
+        m_platform.ShowError(this, ToQString(strings::kNoItemsToValue), ToQString(strings::kErrorCaption));
         return;
     }
     ValueWizardWalk walk(m_collection, DateText(today.year(), today.month(), today.day()));
@@ -121,10 +116,10 @@ void CCollectionDlg::OnBrowseButton()
     const QString folder = QDir::currentPath();
     QStringList filters;
     for (std::string_view filter : strings::kPictureFilters)
-        filters.append(Text(filter));
+        filters.append(ToQString(filter));
     const QString path = m_platform.GetOpenFileName(this, filters);
     if (!path.isEmpty()) {
-        setWindowTitle(Text(strings::kBrowsedTitle) + path);
+        setWindowTitle(ToQString(strings::kBrowsedTitle) + path);
         m_form.Set(CoinField::Image, ToUtf8(path));
     }
     // The files of the collection are opened by bare name, so the folder they lie in must be
