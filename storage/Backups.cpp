@@ -20,7 +20,7 @@ namespace {
 // Backups made in one second before the names run out; far more than any save rate.
 constexpr int kMaxSequence = 9999;
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string SystemError(int error) { return std::strerror(error); }
 
 struct NameParts {
     std::string folder;  // the data file's folder
@@ -190,7 +190,7 @@ bool CopyToTemporary(const std::string& from, const std::string& folder, std::st
     }
     const Fd fd(open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0 || fsync(fd.get()) != 0) {
-        reason = "cannot sync " + temporary + ": " + ErrorText(errno);
+        reason = "cannot sync " + temporary + ": " + SystemError(errno);
         std::filesystem::remove(temporary, ec);
         return false;
     }
@@ -249,7 +249,7 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     if (stat(dataFilePath.c_str(), &data) != 0) {
         if (errno == ENOENT)
             return {};
-        return Failed("cannot look at " + dataFilePath + ": " + ErrorText(errno));
+        return Failed("cannot look at " + dataFilePath + ": " + SystemError(errno));
     }
     if (!S_ISREG(data.st_mode))
         return Failed(dataFilePath + " is not an ordinary file");
@@ -259,7 +259,7 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     const NameParts parts = SplitDataFilePath(dataFilePath);
     const std::string folder = BackupFolder(parts);
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-        return Failed("cannot create " + folder + ": " + ErrorText(errno));
+        return Failed("cannot create " + folder + ": " + SystemError(errno));
     struct stat folderStat {};
     if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
         return Failed(folder + " is not a folder");
@@ -282,11 +282,11 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
         std::string temporary, reason;
         if (!CopyToTemporary(dataFilePath, folder, temporary, reason))
             return Failed("cannot link " + dataFilePath + " into " + folder + " (" +
-                          ErrorText(error) + "), nor " + reason);
+                          SystemError(error) + "), nor " + reason);
         error = LinkUnderFreeName(temporary, folder, parts, when, target);
         unlink(temporary.c_str());
         if (error != 0)
-            return Failed("cannot link " + temporary + " to " + target + ": " + ErrorText(error));
+            return Failed("cannot link " + temporary + " to " + target + ": " + SystemError(error));
     }
     BackupResult made;
     made.outcome = BackupResult::Outcome::Made;
