@@ -5,7 +5,10 @@ set -euo pipefail
 
 # libqt6svg6: Qt's SVG image and icon plugins, for SVG pictures and the scalable icon.
 # libcsv-dev: the CSV reader of the spreadsheet import.
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libqt6svg6 libcsv-dev)
+# qt6-charts-dev: Qt Charts, which draws the summary's charts (its runtime library comes with
+# it); its CMake package needs libqt6opengl6-dev, which Debian does not pull in with it.
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libqt6svg6 libcsv-dev qt6-charts-dev
+          libqt6opengl6-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
   # The install test's validators and databases.
