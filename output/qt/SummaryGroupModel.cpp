@@ -64,6 +64,9 @@ QVariant SummaryGroupModel::headerData(int section, Qt::Orientation orientation,
         return {};
     if (role == Qt::TextAlignmentRole && section != kName)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    // A first click on a number column puts the largest at the top.
+    if (role == Qt::InitialSortOrderRole)
+        return section == kName ? Qt::AscendingOrder : Qt::DescendingOrder;
     if (role != Qt::DisplayRole)
         return {};
     switch (section) {

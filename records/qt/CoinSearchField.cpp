@@ -53,7 +53,10 @@ CoinSearchField::CoinSearchField(QWidget* parent)
 void CoinSearchField::OnTextChanged(const QString& text)
 {
     m_search = CoinSearch(ToUtf8(text));
-    ShowResult(FindResult{});
+    // A new search has not been looked for yet: nothing to show until the owner does.
+    m_result->clear();
+    m_result->hide();
+    PlaceResultLabel();
     emit searchChanged();
 }
 
