@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QCursor>
 #include <QHorizontalBarSeries>
+#include <QSet>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -14,6 +15,9 @@
 #include "widgets/QtText.h"
 
 namespace {
+
+// The longest label shown beside a bar, in average characters.
+constexpr int kLabelChars = 22;
 
 // A step between grid lines of 1, 2 or 5 times a power of ten that gives about five lines up to
 // `largest`; whole numbers only for counts.
@@ -50,11 +54,24 @@ SummaryChartView::SummaryChartView(const QString& title, const std::vector<Chart
     m_labels = new QBarCategoryAxis;
     m_values = new QValueAxis;
 
+    // Horizontal bars are drawn from the bottom up; they are added last first so that the list
+    // reads from the top down, as the page and the table do.
+    if (horizontal)
+        std::reverse(m_bars.begin(), m_bars.end());
     double largest = 0;
     double smallest = 0;
+    QSet<QString> labels;
+    const int labelWidth = fontMetrics().averageCharWidth() * kLabelChars;
     for (const ChartBar& bar : m_bars) {
         m_set->append(bar.value);
-        m_labels->append(ToQString(bar.label));
+        // The axis keeps only the first of equal labels, and a group may be named as the bar
+        // of the rest ("Other"): an equal label is told apart by invisible spaces. A long label
+        // is shortened; the bar's tip shows it whole.
+        QString label = fontMetrics().elidedText(ToQString(bar.label), Qt::ElideRight, labelWidth);
+        while (labels.contains(label))
+            label += QChar(0x200B);
+        labels.insert(label);
+        m_labels->append(label);
         largest = std::max(largest, bar.value);
         smallest = std::min(smallest, bar.value);
     }
@@ -73,8 +90,6 @@ SummaryChartView::SummaryChartView(const QString& title, const std::vector<Chart
     m_values->setRange(std::floor(smallest / step) * step,
                        std::max(step, std::ceil(largest * 1.15 / step) * step));
     m_values->setLabelFormat(whole || step >= 1 ? "%.0f" : "%.2f");
-    // Horizontal bars list from the top down, as the page and the table do.
-    m_labels->setReverse(horizontal);
 
     auto* chart = new QChart;
     chart->setTitle(title);

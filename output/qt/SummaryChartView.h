@@ -12,7 +12,7 @@ class QBarSet;
 class QValueAxis;
 
 // One bar chart of the summary: a bar for each ChartBar with its value written at its end, and
-// the value's text in a tip on the bar. The colours come from the widget's palette, and follow
+// its label and value's text in a tip on the bar. The colours come from the widget's palette, and follow
 // it when it changes, so the chart reads in light and dark themes alike.
 class SummaryChartView : public QChartView {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
     SummaryChartView(const QString& title, const std::vector<ChartBar>& bars, Direction direction,
                      QWidget* parent = nullptr);
 
+    // The bars and their labels, for horizontal bars from the bottom up.
     QBarSet* Bars() const { return m_set; }
     QBarCategoryAxis* LabelAxis() const { return m_labels; }
 

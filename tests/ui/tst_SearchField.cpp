@@ -100,8 +100,8 @@ void TestSearchField::keysAsk()
     QTest::keyClicks(w.field, "nickel");
     QTest::keyClick(w.field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
 
-    QCOMPARE(w.Asked(), asked);
     QCOMPARE(w.quitClicks, 0);
+    QCOMPARE(w.Asked(), asked);
     QVERIFY(w.dialog.isVisible());
     QCOMPARE(w.field->text(), QString("nickel"));
 

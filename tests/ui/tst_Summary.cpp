@@ -167,22 +167,37 @@ void TestSummary::chartsHaveABarForEachValue()
     SummaryChartView* byYear = d.Chart("chartByYear");
     QVERIFY(byCategory && byCountry && byYear);
 
+    // Horizontal bars from the bottom up: the largest is the last, drawn at the top.
     QCOMPARE(byCategory->Bars()->count(), 9);
-    QCOMPARE(byCategory->LabelAxis()->at(0), QString("Gold"));
-    QCOMPARE(byCategory->Bars()->at(0), 705.0);
-    QCOMPARE(byCategory->Bars()->at(8), 0.0);  // Tokens: no Current Value
+    QCOMPARE(byCategory->LabelAxis()->at(8), QString("Gold"));
+    QCOMPARE(byCategory->Bars()->at(8), 705.0);
+    QCOMPARE(byCategory->LabelAxis()->at(0), QString("Tokens"));
+    QCOMPARE(byCategory->Bars()->at(0), 0.0);  // no Current Value
 
     // Eleven countries and the three with one coin each that do not fit, as "Other".
     QCOMPARE(byCountry->Bars()->count(), 12);
-    QCOMPARE(byCountry->LabelAxis()->at(0), QString("United Kingdom"));
-    QCOMPARE(byCountry->LabelAxis()->at(11), QString("Other"));
-    QCOMPARE(byCountry->Bars()->at(11), 3.0);
+    QCOMPARE(byCountry->LabelAxis()->at(11), QString("United Kingdom"));
+    QCOMPARE(byCountry->LabelAxis()->at(0), QString("Other"));
+    QCOMPARE(byCountry->Bars()->at(0), 3.0);
 
     // The years with purchases, 2003 to 2021 but for 2019 and 2020.
     QCOMPARE(byYear->Bars()->count(), 17);
     QCOMPARE(byYear->LabelAxis()->at(0), QString("2003"));
     QCOMPARE(byYear->LabelAxis()->at(16), QString("2021"));
     QCOMPARE(byYear->Bars()->at(9), 180.0);  // 2012
+
+    // A country named as the bar of the rest keeps its own label.
+    QTemporaryDir dir;
+    QList<QStringList> coins = {Coin("a", {}, "Other"), Coin("b", {}, "Other")};
+    for (int i = 0; i < 12; ++i)
+        coins.append(Coin("c", {}, QString("Land %1").arg(i)));
+    WriteFileBytes(dir.filePath("nmr.dat"), DataFile(coins));
+    Dialog others(SummaryOf(dir.filePath("nmr.dat").toStdString()));
+    QBarCategoryAxis* labels = others.Chart("chartByCountry")->LabelAxis();
+    QCOMPARE(labels->count(), 12);
+    QVERIFY(labels->at(0).startsWith("Other") && labels->at(11).startsWith("Other"));
+    QVERIFY(labels->at(0) != labels->at(11));
+    QCOMPARE(others.Chart("chartByCountry")->Bars()->at(0), 2.0);  // the two lands left over
 
     // An empty collection still shows its dialog, with empty charts.
     Dialog empty{CollectionSummary{}};
