@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -75,8 +77,15 @@ CSummaryDlg::CSummaryDlg(CollectionSummary summary, const QString& pageTitle,
     layout->addWidget(tabs, 1);
     layout->addWidget(buttons);
 
+    // Wide enough for two charts side by side, high enough for the charts without scrolling
+    // where the screen allows.
     const QFontMetrics metrics = fontMetrics();
-    resize(metrics.averageCharWidth() * 130, metrics.height() * 44);
+    auto* charts = findChild<QScrollArea*>("charts");
+    QSize size = sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 140, 0));
+    size.rheight() += charts->widget()->minimumSizeHint().height() - charts->sizeHint().height();
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableSize() * 0.9);
+    resize(size);
 }
 
 QWidget* CSummaryDlg::BuildTotals()
@@ -189,7 +198,13 @@ QWidget* CSummaryDlg::BuildCharts()
     grid->addWidget(byYear, 1, 0, 1, 2);
     grid->setRowStretch(0, 3);
     grid->setRowStretch(1, 2);
-    return page;
+    // The charts keep the height their bars need; a small window scrolls them.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("charts");
+    scroll->setWidget(page);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    return scroll;
 }
 
 void CSummaryDlg::ShowGrouping(int grouping)

@@ -104,7 +104,11 @@ SummaryChartView::SummaryChartView(const QString& title, const std::vector<Chart
     chart->setMargins(QMargins(4, 4, 4, 4));
     setChart(chart);
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(240, 180);
+    // The axis writes a label as "..." when its row is not well higher than the label: each
+    // bar gets two lines of text, below the title and above the value axis.
+    const int line = fontMetrics().height();
+    const int rows = horizontal ? std::max<int>(1, static_cast<int>(m_bars.size())) : 0;
+    setMinimumSize(line * 16, horizontal ? rows * line * 2 + line * 7 : line * 12);
 
     connect(m_set, &QBarSet::hovered, this, [this](bool status, int index) {
         if (!status || index < 0 || index >= static_cast<int>(m_bars.size())) {
