@@ -1,10 +1,12 @@
 // The summary dialog: its numbers for the demo collection, the table by country, category and
 // condition and its sorting, the charts, and saving the page.
 
+#include <QAbstractItemModelTester>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSortFilterProxyModel>
 
 #include "UiTestSupport.h"
 #include "output/qt/CSummaryDlg.h"
@@ -121,6 +123,8 @@ void TestSummary::tableSwitchesGroupingAndSortsByNumbers()
     QVERIFY(QTest::qWaitForWindowExposed(&d.dlg));
     QAbstractItemModel* model = d.Table()->model();
     auto* grouping = d.dlg.findChild<QComboBox*>("grouping");
+    QAbstractItemModelTester tester(qobject_cast<QSortFilterProxyModel*>(model)->sourceModel(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
 
     // By country at first, in the order of the drop-down lists.
     QCOMPARE(model->rowCount(), 14);
