@@ -179,9 +179,9 @@ QWidget* CSummaryDlg::BuildTable()
 QWidget* CSummaryDlg::BuildCharts()
 {
     auto* page = new QWidget(this);
-    auto* byCategory =
-        new SummaryChartView(ToQString(strings::kChartValueByCategory),
-                             CurrentValueByCategory(m_summary), SummaryChartView::Direction::Horizontal, page);
+    auto* byCategory = new SummaryChartView(ToQString(strings::kChartValueByCategory),
+                                            CurrentValueByCategory(m_summary),
+                                            SummaryChartView::Direction::Horizontal, page);
     byCategory->setObjectName("chartByCategory");
     auto* byCountry =
         new SummaryChartView(ToQString(strings::kChartCoinsByCountry), CoinsByCountry(m_summary),

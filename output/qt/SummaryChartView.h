@@ -12,8 +12,8 @@ class QBarSet;
 class QValueAxis;
 
 // One bar chart of the summary: a bar for each ChartBar with its value written at its end, and
-// its label and value's text in a tip on the bar. The colours come from the widget's palette, and follow
-// it when it changes, so the chart reads in light and dark themes alike.
+// its label and value's text in a tip on the bar. The colours come from the widget's palette,
+// and follow it when it changes, so the chart reads in light and dark themes alike.
 class SummaryChartView : public QChartView {
     Q_OBJECT
 

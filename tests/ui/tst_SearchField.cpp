@@ -37,7 +37,10 @@ struct Window {
         return QTest::qWaitForWindowActive(&dialog);
     }
     // next, previous, leave
-    QList<int> Asked() const { return {int(next.count()), int(previous.count()), int(leave.count())}; }
+    QList<int> Asked() const
+    {
+        return {int(next.count()), int(previous.count()), int(leave.count())};
+    }
 };
 
 }  // namespace

@@ -65,7 +65,10 @@ struct Dialog {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, 5));
     }
-    SummaryChartView* Chart(const char* name) const { return dlg.findChild<SummaryChartView*>(name); }
+    SummaryChartView* Chart(const char* name) const
+    {
+        return dlg.findChild<SummaryChartView*>(name);
+    }
 };
 
 }  // namespace
