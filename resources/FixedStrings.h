@@ -89,4 +89,33 @@ inline constexpr std::string_view kImportCsvTitle = "Import CSV";
 inline constexpr std::string_view kCsvFilter = "CSV Files (*.csv)";
 inline constexpr std::string_view kCsvFilters[] = {"CSV Files (*.csv)", "All Files (*.*)"};
 
+// The search field in the menu bar.
+inline constexpr std::string_view kFindPlaceholder = "Find";
+inline constexpr std::string_view kFindTip =
+    "Find a coin: Enter or F3 for the next match, Shift+Enter or Shift+F3 for the previous "
+    "one, Escape to go back to the list.";
+
+// The summary dialog.
+inline constexpr std::string_view kSummaryTitle = "Collection Summary";
+inline constexpr std::string_view kSummaryCoins = "Coins";
+inline constexpr std::string_view kSummaryPurchase = "Purchase Price";
+inline constexpr std::string_view kSummaryCurrent = "Current Value";
+inline constexpr std::string_view kSummaryDifference = "Difference";
+inline constexpr std::string_view kSummaryDifferenceNote = "Current Value less Purchase Price";
+inline constexpr std::string_view kSummaryTotal = "Total";
+inline constexpr std::string_view kSummaryRead = "Read";
+inline constexpr std::string_view kSummaryUnreadable = "Not an amount";
+inline constexpr std::string_view kSummaryEmpty = "Empty";
+inline constexpr std::string_view kSummaryCurrencyNote =
+    "Currency signs are ignored, so amounts in different currencies are added as they are "
+    "written.";
+inline constexpr std::string_view kSummaryGroupBy = "&Group by:";
+inline constexpr std::string_view kSummaryGroupings[] = {"Country", "Category", "Condition"};
+inline constexpr std::string_view kSummaryTableTab = "&Table";
+inline constexpr std::string_view kSummaryChartsTab = "C&harts";
+inline constexpr std::string_view kChartValueByCategory = "Current Value by Category";
+inline constexpr std::string_view kChartCoinsByCountry = "Coins by Country";
+inline constexpr std::string_view kChartPurchaseByYear = "Purchase Price by year of Purchase Date";
+inline constexpr std::string_view kSaveAsHtml = "&Save as HTML...";
+
 }  // namespace strings

@@ -7,7 +7,10 @@ set -euo pipefail
 # libcsv-dev: the CSV reader of the spreadsheet import.
 # fonts-droid-fallback covers the CJK characters of the demo collection (its Japanese country)
 # that DejaVu lacks, at a small fraction of the size of the full CJK font families.
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-droid-fallback libqt6svg6 libcsv-dev)
+# qt6-charts-dev: Qt Charts, which draws the summary's charts (its runtime library comes with
+# it); its CMake package needs libqt6opengl6-dev, which Debian does not pull in with it.
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-droid-fallback libqt6svg6 libcsv-dev
+          qt6-charts-dev libqt6opengl6-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
   # The install test's validators and databases.
