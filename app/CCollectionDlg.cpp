@@ -36,6 +36,7 @@
 #include "output/qt/CValueWizardDlg.h"
 #include "records/EditRules.h"
 #include "records/qt/CoinListView.h"
+#include "records/qt/CoinSearchField.h"
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
 #include "resources/TooltipTexts.h"
@@ -84,6 +85,7 @@ void CCollectionDlg::CreateWindowParts()
         {MenuCommand::FileImportCsv, &CCollectionDlg::OnFileImportCsv},
         {MenuCommand::ItemUndo, &CCollectionDlg::OnItemUndo},
         {MenuCommand::ItemRedo, &CCollectionDlg::OnItemRedo},
+        {MenuCommand::ViewSummary, &CCollectionDlg::OnViewSummary},
     };
     for (const auto& [command, handler] : menuHandlers)
         connect(m_actions.value(command), &QAction::triggered, this,
@@ -93,7 +95,22 @@ void CCollectionDlg::CreateWindowParts()
     m_actions.value(MenuCommand::ItemUndo)->setShortcut(QKeySequence::Undo);
     m_actions.value(MenuCommand::ItemRedo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                                            QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m_actions.value(MenuCommand::ViewSummary)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     addActions(m_menuBar->actions());
+
+    // The search field sits in the menu bar's corner, so the form keeps its template layout.
+    // Its own actions carry Ctrl+F, F3 and Shift+F3; the View menu's items trigger them.
+    m_search = new CoinSearchField(m_menuBar);
+    m_search->setObjectName(QStringLiteral("search"));
+    m_menuBar->setCornerWidget(m_search, Qt::TopRightCorner);
+    connect(m_actions.value(MenuCommand::ViewFind), &QAction::triggered, m_search->FocusAction(), &QAction::trigger);
+    connect(m_actions.value(MenuCommand::ViewFindNext), &QAction::triggered, m_search->FindNextAction(), &QAction::trigger);
+    connect(m_actions.value(MenuCommand::ViewFindPrevious), &QAction::triggered, m_search->FindPreviousAction(),
+            &QAction::trigger);
+    connect(m_search, &CoinSearchField::findNextRequested, this, [this] { RunCommand([this] { OnFindNext(); }); });
+    connect(m_search, &CoinSearchField::findPreviousRequested, this,
+            [this] { RunCommand([this] { OnFindPrevious(); }); });
+    connect(m_search, &CoinSearchField::leaveRequested, this, [this] { m_list->setFocus(); });
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -230,6 +247,32 @@ void CCollectionDlg::OnItemClearAll()
     ReadForm();
     ClearAllItems();
     ShowValues();
+}
+
+void CCollectionDlg::OnFindNext()
+{
+    ReadForm();
+    ShowFound(FindNext(m_collection, m_search->Search(), m_collection.MarkedRow()));
+}
+
+void CCollectionDlg::OnFindPrevious()
+{
+    ReadForm();
+    ShowFound(FindPrevious(m_collection, m_search->Search(), m_collection.MarkedRow()));
+}
+
+void CCollectionDlg::ShowFound(const FindResult& result)
+{
+    m_search->ShowResult(result);
+    if (result.row < 0) {
+        ShowValues();
+        return;
+    }
+    // The found row is selected, marked, shown and read into the form, as a click on it is.
+    m_list->selectRow(result.row);
+    m_list->scrollTo(m_model->index(result.row, 0));
+    m_collection.SetMarkedRow(result.row);
+    ReadRowIntoForm(result.row);
 }
 
 void CCollectionDlg::OnItemUndo()

@@ -13,11 +13,13 @@
 #include "output/PageFiles.h"
 #include "records/Collection.h"
 #include "records/CollectionHistory.h"
+#include "records/CoinSearch.h"
 #include "resources/DialogTemplates.h"
 #include "storage/Preferences.h"
 #include "widgets/DialogUnits.h"
 
 class ChoiceCombos;
+class CoinSearchField;
 class CoinListView;
 class CoinTableModel;
 class FormBinding;
@@ -52,6 +54,7 @@ public:
     QAction* action(MenuCommand command) const { return m_actions.value(command); }
     const Collection& collection() const { return m_collection; }
     const CollectionHistory& history() const { return *m_history; }
+    CoinSearchField* searchField() const { return m_search; }
     const Preferences& preferences() const { return m_prefs; }
     CoinTableModel* model() const { return m_model; }
 
@@ -70,6 +73,12 @@ public:
     void OnItemClearAll();
     void OnItemUndo();
     void OnItemRedo();
+
+    // Finding and knowing.
+    void OnFindNext();
+    void OnFindPrevious();
+    void ShowFound(const FindResult& result);
+    void OnViewSummary();
     void AddItem();
     bool IsDuplicateEntry();
     void UpdateItem();
@@ -170,6 +179,7 @@ private:
     QHash<int, QWidget*> m_controls;
     QHash<MenuCommand, QAction*> m_actions;
     QTableView* m_list = nullptr;
+    CoinSearchField* m_search = nullptr;
     std::unique_ptr<FormBinding> m_binding;
     std::unique_ptr<ChoiceCombos> m_choices;
     std::unique_ptr<CoinListView> m_listView;

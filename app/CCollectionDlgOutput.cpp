@@ -8,7 +8,9 @@
 #include "output/DateText.h"
 #include "output/PageComposer.h"
 #include "output/ValueWizardWalk.h"
+#include "output/CollectionSummary.h"
 #include "output/qt/CDateSelectDlg.h"
+#include "output/qt/CSummaryDlg.h"
 #include "output/qt/CValueWizardDlg.h"
 #include "resources/FixedStrings.h"
 #include "widgets/QtText.h"
@@ -128,3 +130,16 @@ void CCollectionDlg::OnBrowseButton()
     ShowValues();
 }
 
+
+void CCollectionDlg::OnViewSummary()
+{
+    ReadForm();
+    CSummaryDlg dialog(
+        SummarizeCollection(m_collection), ToQString(strings::kSummaryTitle),
+        [this] {
+            return m_platform.GetSaveFileName(this, ToQString(strings::kSummaryTitle), ToQString(strings::kHtmlFilter));
+        },
+        [this](const QString& text, const QString& caption) { m_platform.ShowError(this, text, caption); }, this);
+    m_platform.RunModal(dialog);
+    ShowValues();
+}

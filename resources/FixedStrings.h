@@ -117,5 +117,6 @@ inline constexpr std::string_view kChartValueByCategory = "Current Value by Cate
 inline constexpr std::string_view kChartCoinsByCountry = "Coins by Country";
 inline constexpr std::string_view kChartPurchaseByYear = "Purchase Price by year of Purchase Date";
 inline constexpr std::string_view kSaveAsHtml = "&Save as HTML...";
+inline constexpr std::string_view kHtmlFilter = "HTML Files (*.htm *.html)";
 
 }  // namespace strings
