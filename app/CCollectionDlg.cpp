@@ -130,6 +130,8 @@ void CCollectionDlg::CreateWindowParts()
     m_list = qobject_cast<QTableView*>(m_controls.value(IDC_LIST));
     m_listView = std::make_unique<CoinListView>(m_list, m_model);
     m_layout = std::make_unique<MainDialogLayout>(m_units, m_controls);
+    // Tab goes through the form in the template's order; the search field comes after it.
+    QWidget::setTabOrder(m_controls.value(IDC_VIEW), m_search);
 
     auto button = [this](int id) { return qobject_cast<QPushButton*>(m_controls.value(id)); };
     connect(button(IDC_QUIT), &QPushButton::clicked, this, [this] {

@@ -27,7 +27,11 @@ class TestLayout : public QObject {
 
 private slots:
     void followsTheSize();
+    void followsTheSizeAtDesktopUnits();
     void minimumSize();
+
+private:
+    void FollowsEdges(Session& s, int cx, int cy);
 };
 
 void TestLayout::followsTheSize()
@@ -51,10 +55,37 @@ void TestLayout::followsTheSize()
                  qPrintable(QString::number(id)));
     QCOMPARE(at(1004).height(), 169);
 
+    FollowsEdges(s, 480, 409);
+    s.dlg->OnSize(0, 0);  // minimised: the column leaves the window to the left
+    QCOMPARE(at(1), QRect(-85, 11, 75, 23));
+}
+
+// At the desktop's own dialog units (DejaVu Sans 9 pt here), the same rules hold around the
+// window's own client size.
+void TestLayout::followsTheSizeAtDesktopUnits()
+{
+    Session s;
+    const DialogUnits units(1.85, 1.75);
+    s.Open(units);
+    QVERIFY(s.Show());
+    const int cx = units.X(320), cy = units.Y(252);
+    s.dlg->OnSize(cx, cy);
+    auto at = [&](int id) { return s.Control(id)->geometry(); };
+    // The drawn pixels of the layout, converted with these units: the button column 85 drawn
+    // pixels from the right edge, 75 wide; the status line 15 high at the bottom.
+    QCOMPARE(at(1), QRect(cx - units.X(85 / 1.5), units.Y(11 / 1.625), units.X(75 / 1.5), units.Y(23 / 1.625)));
+    QCOMPARE(at(1047).bottom(), cy - 1);
+    FollowsEdges(s, cx, cy);
+}
+
+void TestLayout::FollowsEdges(Session& s, int cx, int cy)
+{
+    auto at = [&](int id) { return s.Control(id)->geometry(); };
+    s.dlg->OnSize(cx, cy);
     const QHash<int, QRect> standard = Geometries(s);
     const int description = at(1014).height();
     for (auto [dx, dy] : {std::pair{100, 0}, {0, 100}}) {
-        s.dlg->OnSize(480 + dx, 409 + dy);
+        s.dlg->OnSize(cx + dx, cy + dy);
         for (int id : standard.keys()) {
             QRect want = standard.value(id).translated(kMoves.contains(id) ? dx : 0,
                                                        id == 1047 ? dy : 0);
@@ -63,14 +94,13 @@ void TestLayout::followsTheSize()
         }
     }
     for (int i = 0; i < 10; ++i) {
-        s.dlg->OnSize(480 + 37 * (i % 5), 409 + 23 * (i % 7));
+        s.dlg->OnSize(cx + 37 * (i % 5), cy + 23 * (i % 7));
         QCOMPARE(at(1014).height(), description);
     }
 
     s.dlg->OnSize(0, 0);  // minimised
-    QCOMPARE(at(1), QRect(-85, 11, 75, 23));
     QCOMPARE(at(1004).size(), QSize(0, 0));
-    s.dlg->OnSize(480, 409);
+    s.dlg->OnSize(cx, cy);
     QCOMPARE(Geometries(s), standard);
 }
 

@@ -32,6 +32,10 @@ private slots:
     void waysOut();
     void readOnlyDataFileIsKept();
     void modelStaysConsistent();
+    void tabFollowsTheTemplateOrder();
+    void aColumnNarrowsWhenItsWidestRowGoes();
+    void descriptionLinesReachTheFileHoweverTyped();
+    void longFieldsShowTheirStart();
 };
 
 void TestMainWindow::editingCommands_data()
@@ -283,6 +287,83 @@ void TestMainWindow::modelStaysConsistent()
     model.LoadBottomUp({CoinRecord::FromTexts({"Bottom"}), CoinRecord::FromTexts({"Top"})});
     QCOMPARE(model.data(model.index(0, 0)).toString(), QString("Top"));
     QCOMPARE(model.rowCount(), collection.Count());
+}
+
+// The ID of the control that holds a widget (a combo box's edit field is the combo box).
+static QString ControlIdOf(QWidget* widget)
+{
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        bool number = false;
+        w->objectName().toInt(&number);
+        if (number || w->objectName() == "search")
+            return w->objectName();
+    }
+    return "none";
+}
+
+void TestMainWindow::tabFollowsTheTemplateOrder()
+{
+    Session s;
+    s.Open();
+    QVERIFY(s.Show());
+    s.Control(IDC_NAME)->setFocus();
+    QStringList order{ControlIdOf(QApplication::focusWidget())};
+    for (int i = 0; i < 31; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.append(ControlIdOf(QApplication::focusWidget()));
+    }
+    const QStringList expected = {"1005", "1006", "1007", "1019", "1013", "1017", "1009", "1010",
+                                  "1011", "1012", "1022", "1008", "1014", "1023", "1021", "1",
+                                  "1000", "1001", "1002", "1003", "1015", "1004", "1024", "1025",
+                                  "1026", "1027", "1028", "1029", "1040", "1042", "search", "1005"};
+    QCOMPARE(order, expected);
+}
+
+void TestMainWindow::aColumnNarrowsWhenItsWidestRowGoes()
+{
+    Session s;
+    s.Open();
+    QVERIFY(s.Show());
+    s.Add(Coin("Penny", "1900"));
+    const int narrow = s.List()->columnWidth(0);
+    s.Add(Coin("A very long name of a coin that needs a much wider column", "1901"));
+    QVERIFY(s.List()->columnWidth(0) > narrow + 100);
+    s.List()->selectRow(0);
+    s.Button(IDC_DELETE)->click();
+    QCOMPARE(s.List()->columnWidth(0), narrow);
+}
+
+void TestMainWindow::descriptionLinesReachTheFileHoweverTyped()
+{
+    Session s;
+    s.Open();
+    QVERIFY(s.Show());
+    s.Edit(IDC_NAME)->setText("Thaler");
+    QWidget* description = s.Control(IDC_DESCRIPTION);
+    description->setFocus();
+    QTest::keyClicks(description, "one");
+    QTest::keyClick(description, Qt::Key_Return);
+    QTest::keyClicks(description, "two");
+    QTest::keyClick(description, Qt::Key_Return, Qt::ShiftModifier);  // a line separator
+    QTest::keyClicks(description, "three");
+    s.Button(IDC_ADD)->click();
+    s.dlg->reject();
+    QVERIFY2(ReadFileBytes("nmr.dat").contains("\r\nDESCRIPTION=one\r\n=two\r\n=three\r\n"),
+             ReadFileBytes("nmr.dat").constData());
+}
+
+void TestMainWindow::longFieldsShowTheirStart()
+{
+    Session s;
+    const QString longName = "Walking Liberty Half Dollar with a name longer than its field";
+    WriteFileBytes("nmr.dat", DataFile({Coin(longName, "1943", "United States of America, Philadelphia mint")}));
+    s.Open();
+    QVERIFY(s.Show());
+    s.List()->selectRow(0);
+    s.dlg->OnListClick();
+    QCOMPARE(s.Edit(IDC_NAME)->text(), longName);
+    QCOMPARE(s.Edit(IDC_NAME)->cursorPosition(), 0);
+    QCOMPARE(s.Combo(IDC_COUNTRY)->lineEdit()->cursorPosition(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

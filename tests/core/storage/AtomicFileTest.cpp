@@ -29,10 +29,12 @@ TEST(AtomicFile, FailedSavesKeepTheOldFileAndLeaveNoTemporary)
              std::signal(SIGXFSZ, handler);
              return result;
          }},
-        {"never committed", [&] { AtomicFile(file).Write(big); return SaveResult::Failed("x"); }},
         {"read-only target, even for root", [&] { fs::permissions(file, fs::perms(0444));
                                                   return WriteFileAtomically(file, big); }},
     };
+    AtomicFile(file).Write(big);  // never committed: its temporary file goes with it
+    EXPECT_EQ(ReadBytes(file), "old");
+    EXPECT_EQ(CountEntries(dir.path), 2);
     for (const auto& [what, save] : cases) {
         const SaveResult result = save();
         EXPECT_FALSE(result.ok || result.reason.empty()) << what;
