@@ -102,7 +102,10 @@ SummaryChartView::SummaryChartView(const QString& title, const std::vector<Chart
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(4, 4, 4, 4));
+    // The view made a chart of its own, which it gives up, without deleting it, for this one.
+    QChart* made = this->chart();
     setChart(chart);
+    delete made;
     setRenderHint(QPainter::Antialiasing);
     // The axis writes a label as "..." when its row is not well higher than the label: each
     // bar gets two lines of text, below the title and above the value axis.
