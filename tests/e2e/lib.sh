@@ -100,3 +100,13 @@ same_bytes() {
         fail "$what: $(basename "$actual") differs"
     fi
 }
+
+# Clicks the first row of the list. The window is a menu bar (about 20 px) over a client area
+# of 252 dialog units; the list begins 141 units down, and its first row lies below a header
+# of about 22 px.
+click_first_row() {
+    local win_h
+    read -r win_h < <(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^HEIGHT=//p')
+    xdotool mousemove --window "$wid" 60 $((20 + (win_h - 20) * 141 / 252 + 22 + 8)) click 1
+    sleep 0.3
+}

@@ -51,12 +51,7 @@ same_bytes "$work/expected.ini" "$run/nmr.ini" "second run (Escape at once)"
 # Third run: a click on the first row puts the coin into the form; Item > Add then finds the
 # same Name and Year in the list and asks; Yes adds a second row.
 start_numora
-read -r win_h < <(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^HEIGHT=//p')
-# The window is a menu bar (about 20 px) over a client area of 252 dialog units; the list
-# begins 141 units down, and its first row lies below a header of about 22 px.
-row_y=$((20 + (win_h - 20) * 141 / 252 + 22 + 8))
-xdotool mousemove --window "$wid" 60 "$row_y" click 1
-sleep 0.3
+click_first_row
 keys alt+i
 sleep 0.3
 keys a

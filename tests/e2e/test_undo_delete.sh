@@ -24,12 +24,7 @@ sleep 0.3
 keys a
 sleep 0.3
 
-# The first row of the list, as in the other tests: below the menu bar, 141 dialog units down
-# the client area, under the list's header.
-read -r win_h < <(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^HEIGHT=//p')
-row_y=$((20 + (win_h - 20) * 141 / 252 + 22 + 8))
-xdotool mousemove --window "$wid" 60 "$row_y" click 1
-sleep 0.3
+click_first_row
 keys alt+i
 sleep 0.3
 keys d
