@@ -23,8 +23,7 @@ class TestProgramIcon : public QObject {
 
 private slots:
     void applicationIcon();
-    void mainWindowIcon();
-    void aboutBox();
+    void mainWindowAndAboutBox();
 };
 
 void TestProgramIcon::applicationIcon()
@@ -40,17 +39,11 @@ void TestProgramIcon::applicationIcon()
     QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("numora"));
 }
 
-void TestProgramIcon::mainWindowIcon()
+void TestProgramIcon::mainWindowAndAboutBox()
 {
     Session s;
     s.Open();
     QVERIFY(Drawn(s.dlg->windowIcon().pixmap(32), 32));
-}
-
-void TestProgramIcon::aboutBox()
-{
-    Session s;
-    s.Open();
     QVERIFY(s.Show());
     bool shown = false;
     s.platform.onModal = [&](QDialog& about) {

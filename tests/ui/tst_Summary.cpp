@@ -44,6 +44,17 @@ struct Dialog {
     {
     }
     QString Shown(const char* name) const { return dlg.findChild<QLabel*>(name)->text(); }
+    // Coins, then Purchase Price and Current Value as total, read, unreadable and empty, then
+    // the difference.
+    QStringList Totals() const
+    {
+        QStringList shown;
+        for (const char* name : {"coins", "purchaseTotal", "purchaseRead", "purchaseUnreadable",
+                                 "purchaseEmpty", "currentTotal", "currentRead",
+                                 "currentUnreadable", "currentEmpty", "difference"})
+            shown.append(Shown(name));
+        return shown;
+    }
     QTableView* Table() const { return dlg.findChild<QTableView*>("groups"); }
     QStringList Row(int row) const
     {
@@ -77,30 +88,19 @@ class TestSummary : public QObject {
     Q_OBJECT
 
 private slots:
-    void totalsOfTheDemoCollection();
-    void valuesNotReadAreCounted();
+    void totalsCountTheValuesNotRead();
     void tableSwitchesGroupingAndSortsByNumbers();
     void chartsHaveABarForEachValue();
     void chartsTakeTheirColoursFromThePalette();
     void saveAsHtml();
 };
 
-void TestSummary::totalsOfTheDemoCollection()
+void TestSummary::totalsCountTheValuesNotRead()
 {
-    Dialog d(DemoSummary());
-    QCOMPARE(d.Shown("coins"), QString("25"));
-    QCOMPARE(d.Shown("purchaseTotal"), QString("435.30"));
-    QCOMPARE(d.Shown("currentTotal"), QString("850.20"));
-    QCOMPARE(d.Shown("difference"), QString("414.90"));
-    // Three coins have no Current Value; every value written is an amount.
-    const QStringList counts = {d.Shown("purchaseRead"), d.Shown("purchaseUnreadable"),
-                                d.Shown("purchaseEmpty"), d.Shown("currentRead"),
-                                d.Shown("currentUnreadable"), d.Shown("currentEmpty")};
-    QCOMPARE(counts, (QStringList{"25", "0", "0", "22", "0", "3"}));
-}
+    // In the demo three coins have no Current Value; every value written is an amount.
+    QCOMPARE(Dialog(DemoSummary()).Totals(),
+             (QStringList{"25", "435.30", "25", "0", "0", "850.20", "22", "0", "3", "414.90"}));
 
-void TestSummary::valuesNotReadAreCounted()
-{
     QTemporaryDir dir;
     const QString file = dir.filePath("nmr.dat");
     // Name, Purchase Price, Current Value; each key is written for every coin.
@@ -109,14 +109,8 @@ void TestSummary::valuesNotReadAreCounted()
     };
     WriteFileBytes(file, DataFile({coin("A", "1.234,50", "free"), coin("B", "10-20", "$ 5"),
                                    coin("C", "", "-2.5"), coin("D", "n/a", "  ")}));
-    Dialog d(SummaryOf(file.toStdString()));
-    const QStringList shown = {d.Shown("coins"),          d.Shown("purchaseTotal"),
-                               d.Shown("purchaseRead"),   d.Shown("purchaseUnreadable"),
-                               d.Shown("purchaseEmpty"),  d.Shown("currentTotal"),
-                               d.Shown("currentRead"),    d.Shown("currentUnreadable"),
-                               d.Shown("currentEmpty"),   d.Shown("difference")};
-    QCOMPARE(shown, (QStringList{"4", "1,234.50", "1", "2", "1", "2.50", "2", "1", "1",
-                                 "-1,232.00"}));
+    QCOMPARE(Dialog(SummaryOf(file.toStdString())).Totals(),
+             (QStringList{"4", "1,234.50", "1", "2", "1", "2.50", "2", "1", "1", "-1,232.00"}));
 }
 
 void TestSummary::tableSwitchesGroupingAndSortsByNumbers()

@@ -40,13 +40,22 @@ Collection Sample()
     return collection;
 }
 
-void ExpectTotal(const AmountTotal& t, Cents total, int read, int unreadable, int empty,
-                 const std::string& what)
+using Strings = std::vector<std::string>;
+
+// "total read/unreadable/empty", so that a total is compared whole.
+std::string Counted(const AmountTotal& t)
 {
-    EXPECT_EQ(t.total, total) << what;
-    EXPECT_EQ(t.read, read) << what;
-    EXPECT_EQ(t.unreadable, unreadable) << what;
-    EXPECT_EQ(t.empty, empty) << what;
+    return std::to_string(t.total) + " " + std::to_string(t.read) + "/" +
+           std::to_string(t.unreadable) + "/" + std::to_string(t.empty);
+}
+
+// "name:coins" of each group, in order.
+Strings Groups(const std::vector<SummaryGroup>& groups)
+{
+    Strings shown;
+    for (const SummaryGroup& g : groups)
+        shown.push_back(g.name + ":" + std::to_string(g.coins));
+    return shown;
 }
 
 }  // namespace
@@ -56,38 +65,24 @@ TEST(CollectionSummary, AddsWhatReadsAndCountsWhatDoesNot)
     const CollectionSummary s = SummarizeCollection(Sample());
     EXPECT_EQ(s.coins, 6);
     // 25.00 + 2.50 + 1234.50 + 5; "10-20" unreadable; one empty.
-    ExpectTotal(s.purchase, 126700, 4, 1, 1, "purchase");
+    EXPECT_EQ(Counted(s.purchase), "126700 4/1/1");
     // 30 + 12; "free" and "n/a" unreadable; "" and "  " empty.
-    ExpectTotal(s.current, 4200, 2, 2, 2, "current");
+    EXPECT_EQ(Counted(s.current), "4200 2/2/2");
     EXPECT_EQ(s.difference, 4200 - 126700);
 }
 
 TEST(CollectionSummary, GroupsIgnoreLetterCaseAndPutTheCoinsWithoutAValueLast)
 {
     const CollectionSummary s = SummarizeCollection(Sample());
-
-    ASSERT_EQ(s.byCountry.size(), 4u);
-    // The order of the drop-down lists: folded bytes, so letters outside ASCII come last.
-    EXPECT_EQ(s.byCountry[0].name, "France");
-    EXPECT_EQ(s.byCountry[1].name, "United States");  // as written in the higher row
-    EXPECT_EQ(s.byCountry[1].coins, 2);
-    ExpectTotal(s.byCountry[1].purchase, 2750, 2, 0, 0, "United States purchase");
-    ExpectTotal(s.byCountry[1].current, 3000, 1, 1, 0, "United States current");
-    EXPECT_EQ(s.byCountry[2].name, "\xC3\x96sterreich");
-    EXPECT_EQ(s.byCountry[3].name, "");  // "" and "  "
-    EXPECT_EQ(s.byCountry[3].coins, 2);
-    ExpectTotal(s.byCountry[3].purchase, 500, 1, 0, 1, "no country purchase");
-
-    ASSERT_EQ(s.byCondition.size(), 4u);
-    EXPECT_EQ(s.byCondition[0].name, "Fine");
-    EXPECT_EQ(s.byCondition[0].coins, 3);  // "Fine" twice and "fine"
-    EXPECT_EQ(s.byCondition[1].name, "Good");
-    EXPECT_EQ(s.byCondition[2].name, "Very Fine");
-    EXPECT_EQ(s.byCondition[3].name, "");
-
-    ASSERT_EQ(s.byCategory.size(), 4u);
-    EXPECT_EQ(s.byCategory[2].name, "Silver");
-    EXPECT_EQ(s.byCategory[2].coins, 3);
+    // The order of the drop-down lists: folded bytes, so letters outside ASCII come last; a
+    // group is named as written in its highest row; "" and "  " are both without a value.
+    EXPECT_EQ(Groups(s.byCountry),
+              (Strings{"France:1", "United States:2", "\xC3\x96sterreich:1", ":2"}));
+    EXPECT_EQ(Counted(s.byCountry[1].purchase), "2750 2/0/0");
+    EXPECT_EQ(Counted(s.byCountry[1].current), "3000 1/1/0");
+    EXPECT_EQ(Counted(s.byCountry[3].purchase), "500 1/0/1");
+    EXPECT_EQ(Groups(s.byCondition), (Strings{"Fine:3", "Good:1", "Very Fine:1", ":1"}));
+    EXPECT_EQ(Groups(s.byCategory), (Strings{"Dollars:1", "Nickels:1", "Silver:3", ":1"}));
     EXPECT_EQ(s.byCategory[2].current.total, 1200);
 }
 
@@ -95,15 +90,13 @@ TEST(CollectionSummary, PurchasesByTheYearADateBeginsWith)
 {
     const CollectionSummary s = SummarizeCollection(Sample());
     ASSERT_EQ(s.purchaseByYear.size(), 3u);
-    EXPECT_EQ(s.purchaseByYear[0].year, 1999);
-    EXPECT_EQ(s.purchaseByYear[0].purchase.total, 500);
-    EXPECT_EQ(s.purchaseByYear[1].year, 2005);
-    EXPECT_EQ(s.purchaseByYear[1].coins, 2);
-    EXPECT_EQ(s.purchaseByYear[1].purchase.total, 2750);
-    EXPECT_EQ(s.purchaseByYear[2].year, 2007);
-    EXPECT_EQ(s.purchaseByYear[2].purchase.total, 123450);
+    Strings years;
+    for (const YearTotal& y : s.purchaseByYear)
+        years.push_back(std::to_string(y.year) + ":" + std::to_string(y.coins) + " " +
+                        Counted(y.purchase));
+    EXPECT_EQ(years, (Strings{"1999:1 500 1/0/0", "2005:2 2750 2/0/0", "2007:1 123450 1/0/0"}));
     EXPECT_EQ(s.undated.coins, 2);  // "07/03/2005" and ""
-    ExpectTotal(s.undated.purchase, 0, 0, 1, 1, "undated");
+    EXPECT_EQ(Counted(s.undated.purchase), "0 0/1/1");
 
     Collection odd;
     for (const char* date : {"20050307", " 2010-01-01", "201", "2O10"})

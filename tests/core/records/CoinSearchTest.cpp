@@ -3,6 +3,7 @@
 #include <array>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "records/CaseFold.h"
 #include "records/CoinSearch.h"
@@ -116,26 +117,21 @@ TEST(CoinSearch, IgnoresLetterCaseAsTheDropDownListsDo)
 
 TEST(CoinSearch, MatchesInsideOneFieldOnly)
 {
-    CoinRecord record = CoinRecord::FromTexts({"Buffalo", "Nickel"});
-    EXPECT_FALSE(CoinSearch("buffalonickel").Matches(record));
-    EXPECT_TRUE(CoinSearch("buffalo").Matches(record));
-    EXPECT_TRUE(CoinSearch("nickel").Matches(record));
-
-    // Several places across the boundary before the one inside a field: the scan goes on.
-    record = CoinRecord::FromTexts({"aaa", "aaab"});
-    EXPECT_TRUE(CoinSearch("aab").Matches(record));
-    EXPECT_FALSE(CoinSearch("aaaa").Matches(record));
-
-    // First and last byte of the record, the whole of a field, and long texts that the scan
+    const CoinRecord buffalo = CoinRecord::FromTexts({"Buffalo", "Nickel"});
+    // A place across the boundary ("xaa|baab") before the one inside a field: the scan goes on.
+    const CoinRecord repeated = CoinRecord::FromTexts({"xaa", "baab"});
+    // First and last byte of the record, the whole of a field, and a long text that the scan
     // takes sixteen places at a time.
-    const std::string longText(100, 'x');
-    record = CoinRecord::FromTexts({"Name", "", "", "", "", "", "", "", "", "", "", "",
-                                    longText + "needle"});
-    EXPECT_TRUE(CoinSearch("NAME").Matches(record));
-    EXPECT_TRUE(CoinSearch("NEEDLE").Matches(record));
-    EXPECT_TRUE(CoinSearch("xneedle").Matches(record));
-    EXPECT_FALSE(CoinSearch("needles").Matches(record));
-    EXPECT_FALSE(CoinSearch("ename").Matches(record));
+    const CoinRecord longText = CoinRecord::FromTexts(
+        {"Name", "", "", "", "", "", "", "", "", "", "", "", std::string(100, 'x') + "needle"});
+    const std::tuple<const CoinRecord&, const char*, bool> cases[] = {
+        {buffalo, "buffalonickel", false}, {buffalo, "buffalo", true}, {buffalo, "nickel", true},
+        {repeated, "aab", true},           {repeated, "aaba", false},  {longText, "NAME", true},
+        {longText, "NEEDLE", true},        {longText, "xneedle", true},
+        {longText, "needles", false},      {longText, "ename", false},
+    };
+    for (const auto& [record, needle, matches] : cases)
+        EXPECT_EQ(CoinSearch(needle).Matches(record), matches) << needle;
 }
 
 // The scan must find exactly what folding both texts and searching bytes finds.

@@ -188,6 +188,12 @@ TEST(CollectionHistory, ALongRandomSequenceUndoesToTheStartAndRedoesToTheEnd)
         return Coin("n" + std::to_string(pick(50)), std::to_string(1800 + pick(30)),
                     std::string(static_cast<std::size_t>(pick(40)), letter));
     };
+    const auto randomRows = [&](int most) {
+        RecordList list(static_cast<std::size_t>(pick(most)));
+        for (CoinRecord& r : list)
+            r = randomCoin();
+        return list;
+    };
     Collection rows = Sample(30);
     TallyEditor editor(rows);
     CollectionHistory history(editor);
@@ -209,20 +215,8 @@ TEST(CollectionHistory, ALongRandomSequenceUndoesToTheStartAndRedoesToTheEnd)
             history.EndStep();
             break;
         }
-        case 8: {
-            RecordList imported(static_cast<std::size_t>(pick(6)));
-            for (CoinRecord& r : imported)
-                r = randomCoin();
-            history.Import(imported);
-            break;
-        }
-        case 9: {
-            RecordList backup(static_cast<std::size_t>(pick(40)));
-            for (CoinRecord& r : backup)
-                r = randomCoin();
-            history.RestoreBackup(backup);
-            break;
-        }
+        case 8: history.Import(randomRows(6)); break;
+        case 9: history.RestoreBackup(randomRows(40)); break;
         case 10: {  // a few undos, which the next change cuts off
             for (int i = pick(4); i-- > 0 && history.Undo();)
                 kept.pop_back();
