@@ -1,6 +1,8 @@
 #include "records/ChoiceList.h"
 
 #include <algorithm>
+#include <array>
+#include <functional>
 
 bool ChoiceLess(std::string_view a, std::string_view b)
 {
@@ -26,9 +28,20 @@ int ChoiceList::Add(std::string_view value)
 
 void ChoiceList::AddAll(const std::vector<std::string_view>& values)
 {
+    // A column holds the same few texts over and over; a text just as one seen before adds
+    // nothing, and is known without folding it by a small table of recent texts.
+    constexpr std::size_t kRecent = 1024;
+    std::array<std::string_view, kRecent> recent{};
+    const std::hash<std::string_view> hash;
     bool added = false;
     for (std::string_view value : values) {
-        if (value.empty() || !m_folded.insert(FoldCase(value)).second)
+        if (value.empty())
+            continue;
+        std::string_view& slot = recent[hash(value) % kRecent];
+        if (slot.data() && slot == value)
+            continue;
+        slot = value;
+        if (!m_folded.insert(FoldCase(value)).second)
             continue;
         m_entries.emplace_back(value);
         added = true;

@@ -72,6 +72,8 @@ public:
     static constexpr std::size_t kSharedFrom = 4096;
 
 private:
+    friend class CoinRecordBuilder;
+
     struct LongTexts {
         std::array<std::shared_ptr<const std::string>, kCoinFieldCount> texts;
     };

@@ -22,6 +22,14 @@ void Collection::InsertTop(CoinRecord record)
 void Collection::LoadBottomUp(std::vector<CoinRecord> records)
 {
     const std::size_t before = m_rows.size();
+    if (before == 0) {
+        // Taken as they are, without a second array of a million records.
+        m_rows = std::move(records);
+        std::erase_if(m_rows, [](const CoinRecord& r) { return r.Get(CoinField::Name).empty(); });
+        if (m_marked >= 0)
+            m_marked += static_cast<int>(m_rows.size());
+        return;
+    }
     m_rows.reserve(before + records.size());
     for (CoinRecord& r : records)
         if (!r.Get(CoinField::Name).empty())

@@ -10,3 +10,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench --parallel "$(nproc)"
 build-bench/bench/core_bench "$@"
 build-bench/bench/window_bench "$@"
+# The program itself in a real X window, after the in-process benchmarks.
+if [[ $# -eq 0 ]]; then
+    bench/whole_process.sh build-bench
+fi

@@ -20,7 +20,8 @@ if [ "${1:-run}" = package ]; then
   packages+=(dpkg-dev file)  # dpkg-shlibdeps, and file, which finds the programs it examines
 fi
 if [ "${1:-run}" = bench ]; then
-  packages+=(libbenchmark-dev)
+  # The whole-process benchmark runs the program on Xvfb and reads its peak from GNU time.
+  packages+=(libbenchmark-dev xvfb xauth xdotool time)
 fi
 
 sudo=""

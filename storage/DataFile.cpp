@@ -1,21 +1,66 @@
 #include "storage/DataFile.h"
 
+#include <algorithm>
+#include <array>
 #include <new>
 #include <optional>
 #include <stdexcept>
 
+#include "records/CoinRecordBuilder.h"
 #include "storage/Backups.h"
 #include "storage/KeyValueText.h"
 
 namespace {
 
-std::optional<CoinField> FieldOfKey(std::string_view key)
-{
-    for (CoinField field : kCoinFields) {
-        if (DataFileKey(field) == key)
-            return field;
+// The field of a key. Files list the fields in the same order record after record, so the
+// field after the one before is tried first.
+class KeyLookup {
+public:
+    KeyLookup()
+    {
+        for (CoinField field : kCoinFields)
+            m_keys[FieldIndex(field)] = DataFileKey(field);
     }
-    return std::nullopt;
+
+    std::optional<CoinField> FieldOf(std::string_view key)
+    {
+        const int next = m_last + 1 == kCoinFieldCount ? 0 : m_last + 1;
+        if (m_keys[next] == key)
+            return Found(next);
+        for (int i = 0; i < kCoinFieldCount; ++i) {
+            if (m_keys[i] == key)
+                return Found(i);
+        }
+        return std::nullopt;
+    }
+
+private:
+    CoinField Found(int i)
+    {
+        m_last = i;
+        return kCoinFields[i];
+    }
+
+    std::array<std::string_view, kCoinFieldCount> m_keys;
+    int m_last = kCoinFieldCount - 1;
+};
+
+// After this many records, room is made for as many more as the rest of the text would hold at
+// the same size per record.
+constexpr std::size_t kRecordsToJudgeBy = 4096;
+
+// Growing the array of a million records step by step copies them and touches twice the memory;
+// room made once avoids both. A guess too large leaves room untouched, which costs no memory,
+// and one that cannot be had is no fault: the array then grows as it needs.
+void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& reader)
+{
+    const double perRecord = static_cast<double>(reader.Position()) / static_cast<double>(records.size());
+    const double expected = static_cast<double>(reader.Size()) / perRecord * 1.05;
+    const auto most = reader.Size() / 8;  // "NAME=x" and a line break is the least a record takes
+    try {
+        records.reserve(std::min(static_cast<std::size_t>(expected) + 1, most));
+    } catch (const std::exception&) {
+    }
 }
 
 }  // namespace
@@ -31,18 +76,22 @@ DataFileContents ReadDataFileContents(const std::string& path)
         // input ends. The other fields are not cleared in between, so a record that lacks a
         // key takes that value from the record before it: files made by hand leave out what
         // repeats. Long carried values are shared between the records, not copied.
-        CoinRecord record;
-        std::string key, value;
+        CoinRecordBuilder record;
+        KeyLookup keys;
+        std::string_view key, value;
         while (reader.NextPair(key, value)) {
-            const auto field = FieldOfKey(key);
+            const auto field = keys.FieldOf(key);
             if (!field)
                 continue;
-            if (*field == CoinField::Name && !record.Get(CoinField::Name).empty())
-                records.push_back(record);
+            if (*field == CoinField::Name && !record.Get(CoinField::Name).empty()) {
+                records.push_back(record.Build());
+                if (records.size() == kRecordsToJudgeBy)
+                    MakeRoomForTheRest(records, reader);
+            }
             record.Set(*field, value);
         }
         if (!record.Get(CoinField::Name).empty())
-            records.push_back(std::move(record));
+            records.push_back(record.Build());
     } catch (const std::bad_alloc&) {
         contents.problem = "it is larger than the memory can hold";
     } catch (const std::length_error&) {
@@ -65,17 +114,26 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
     if (!writer.IsOpen())
         return SaveResult::Failed(writer.OpenError());
     // An empty collection is an empty file, without a header. Otherwise the rows go bottom row
-    // first, so that a load that puts each record on top restores the order; one record's
-    // text is built at a time.
+    // first, so that a load that puts each record on top restores the order. The text is
+    // built as the file has it and written a block of many records at a time.
     if (!collection.Empty()) {
-        std::string text(kKeyValueHeader);
+        constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+        std::array<std::string_view, kCoinFieldCount> keys;
+        for (CoinField field : kCoinFields)
+            keys[FieldIndex(field)] = DataFileKey(field);
+        std::string block;
+        block.reserve(kBlockSize + (kBlockSize >> 2));
+        block = kKeyValueHeader;
         for (const CoinRecord& record : collection.BottomUp()) {
             for (CoinField field : kCoinFields)
-                AppendPair(text, DataFileKey(field), record.Get(field));
-            text += '\n';
-            writer.Write(text);
-            text.clear();
+                AppendPairLines(block, keys[FieldIndex(field)], record.Get(field));
+            block += "\r\n";
+            if (block.size() >= kBlockSize) {
+                writer.WriteLines(block);
+                block.clear();
+            }
         }
+        writer.WriteLines(block);
     }
     // The old file is still in place here: it is kept before the new one replaces it. A backup
     // that cannot be made does not stop the save.

@@ -1,10 +1,12 @@
 #include "storage/FileReader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -32,6 +34,19 @@ std::string Explain(int error)
     default:
         return std::strerror(error);
     }
+}
+
+// A large buffer about to be filled is backed by large pages where the system allows it: a
+// few hundred faults instead of tens of thousands for a file of hundreds of MB.
+void AdviseLargePages(char* data, std::size_t size)
+{
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (size < 4 * kLargePage)
+        return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) / kLargePage * kLargePage;
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) / kLargePage * kLargePage;
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 class FdCloser {
@@ -84,8 +99,32 @@ FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
     try {
-        if (st.st_size > 0)
-            result.bytes.reserve(static_cast<std::size_t>(st.st_size));
+        // The size the file has now is read straight into place; whatever it has grown by
+        // since is read after it.
+        std::size_t got = 0;
+        if (st.st_size > 0) {
+            const auto size = static_cast<std::size_t>(st.st_size);
+            result.bytes.reserve(size);
+            AdviseLargePages(result.bytes.data(), size);
+            result.bytes.resize(size);
+            while (got < size) {
+                const ssize_t n = ReadSome(fd, result.bytes.data() + got, size - got);
+                if (n == 0)
+                    break;
+                if (n < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    const int error = errno;
+                    result.bytes.resize(got);
+                    return fail("a read error stopped the reading part way through (" +
+                                std::string(std::strerror(error)) + ")");
+                }
+                got += static_cast<std::size_t>(n);
+            }
+            result.bytes.resize(got);
+            if (got < size)
+                return result;  // the file was shorter by now
+        }
         char chunk[64 * 1024];
         for (;;) {
             const ssize_t n = ReadSome(fd, chunk, sizeof chunk);

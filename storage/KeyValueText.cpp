@@ -1,18 +1,32 @@
 #include "storage/KeyValueText.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
 #include <new>
+#include <tuple>
 
 #include "storage/FileReader.h"
 #include "storage/TextEncoding.h"
 
 namespace {
 
-constexpr std::string_view kTrailingSpace = " \t\r\n\v\f";
+// Space, tab, line feed, vertical tab, form feed and carriage return.
+constexpr bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Texts smaller than this are kept whole until the reader goes; larger ones are given back as
+// they are read, this much at a time.
+constexpr std::size_t kReleaseFrom = std::size_t{32} << 20;
+constexpr std::size_t kReleaseStep = std::size_t{8} << 20;
 
 std::string_view TrimEnd(std::string_view line)
 {
-    const auto last = line.find_last_not_of(kTrailingSpace);
-    return last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
+    std::size_t size = line.size();
+    while (size > 0 && IsTrailingSpace(line[size - 1]))
+        --size;
+    return line.substr(0, size);
 }
 
 // A line with an empty key and an "=" carries a further line of the value before it.
@@ -33,6 +47,38 @@ void AppendPair(std::string& text, std::string_view key, std::string_view value)
         }
         text += value.substr(0, lineBreak);
         text += "\n=";
+        value.remove_prefix(lineBreak + 1);
+    }
+}
+
+void AppendPairLines(std::string& text, std::string_view key, std::string_view value)
+{
+    if (value.find('\n') == std::string_view::npos) {
+        // Most values are one line: placed with one length check rather than four.
+        const std::size_t at = text.size();
+        text.resize(at + 3 + key.size() + value.size());
+        char* out = text.data() + at;
+        *out++ = '\r';
+        *out++ = '\n';
+        if (!key.empty())
+            std::memcpy(out, key.data(), key.size());
+        out += key.size();
+        *out++ = '=';
+        if (!value.empty())
+            std::memcpy(out, value.data(), value.size());
+        return;
+    }
+    text += "\r\n";
+    text += key;
+    text += '=';
+    for (;;) {
+        const auto lineBreak = value.find('\n');
+        if (lineBreak == std::string_view::npos) {
+            text += value;
+            return;
+        }
+        text += value.substr(0, lineBreak);
+        text += "\r\n=";
         value.remove_prefix(lineBreak + 1);
     }
 }
@@ -97,6 +143,20 @@ bool KeyValueReader::NextLine(std::string_view& line)
 
 bool KeyValueReader::NextPair(std::string& key, std::string& value)
 {
+    std::string_view keyText, valueText;
+    if (!NextPair(keyText, valueText))
+        return false;
+    // Assigned rather than returned, so that the caller's strings keep their capacity from
+    // pair to pair.
+    key.assign(keyText);
+    value.assign(valueText);
+    return true;
+}
+
+bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
+{
+    ReleaseReadText();
+
     // Continuation lines are taken up by the pair before them, so one found here stands before
     // the first pair and has nothing to continue.
     std::string_view line;
@@ -105,19 +165,34 @@ bool KeyValueReader::NextPair(std::string& key, std::string& value)
             return false;
     } while (IsContinuation(line));
 
-    // Assigned rather than returned, so that the caller's strings keep their capacity from
-    // pair to pair.
-    const auto [keyText, valueText] = SplitKeyValueView(line);
-    key.assign(keyText);
-    value.assign(valueText);
+    std::tie(key, value) = SplitKeyValueView(line);
 
     // Trimming touches only the end of a line, so a continuation is known by its first byte.
-    while (m_pos < m_text.size() && m_text[m_pos] == '=') {
-        NextLine(line);
-        value += '\n';
-        value += line.substr(1);
+    if (m_pos < m_text.size() && m_text[m_pos] == '=') {
+        m_joined.assign(value);
+        while (m_pos < m_text.size() && m_text[m_pos] == '=') {
+            NextLine(line);
+            m_joined += '\n';
+            m_joined += line.substr(1);
+        }
+        value = m_joined;
     }
     return true;
+}
+
+void KeyValueReader::ReleaseReadText()
+{
+    if (m_text.size() < kReleaseFrom || m_pos - m_released < kReleaseStep)
+        return;
+    // Only whole pages that lie within the text and were read are given back; they read as
+    // zeros afterwards, which nothing does.
+    static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto base = reinterpret_cast<std::uintptr_t>(m_text.data());
+    const std::uintptr_t begin = (base + m_released + page - 1) / page * page;
+    const std::uintptr_t end = (base + m_pos) / page * page;
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    m_released = end - base;
 }
 
 KeyValueWriter::KeyValueWriter(std::string path)

@@ -22,6 +22,9 @@ inline constexpr std::string_view kKeyValueHeader = "CREATOR=NMR 1.0";
 // the value) to `text`.
 void AppendPair(std::string& text, std::string_view key, std::string_view value);
 
+// The same with the line breaks as the file has them, CR LF, for KeyValueWriter::WriteLines.
+void AppendPairLines(std::string& text, std::string_view key, std::string_view value);
+
 // The key and value of one line: the key is the text before the first "=", the value all
 // after it; a line without "=" is all key.
 std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line);
@@ -46,8 +49,16 @@ public:
     bool IsComplete() const { return m_problem.empty(); }
     const std::string& Problem() const { return m_problem; }
 
+    // How far the reading has come: the bytes of text read, of all there are.
+    std::size_t Position() const { return m_pos; }
+    std::size_t Size() const { return m_text.size(); }
+
     // The next pair, continuation lines joined to it; false at the end of the input.
     bool NextPair(std::string& key, std::string& value);
+
+    // The same as views, which stay valid until the next call. Text already read may be given
+    // back to the system on the way (see ReleaseReadText), so nothing may point into it.
+    bool NextPair(std::string_view& key, std::string_view& value);
 
 private:
     KeyValueReader() = default;
@@ -55,9 +66,16 @@ private:
     // The next line without its trailing white space; false at the end of the input.
     bool NextLine(std::string_view& line);
 
+    // Gives the memory of a large text's lines already read back to the system, a few MB at a
+    // time, so that the records made from a large file and the whole of its text are not held
+    // together.
+    void ReleaseReadText();
+
     std::string m_text;
     std::string m_problem;
+    std::string m_joined;       // a value with continuation lines, joined
     std::size_t m_pos = 0;
+    std::size_t m_released = 0;  // m_text before this offset is given back
     bool m_open = false;
 };
 
@@ -73,6 +91,9 @@ public:
 
     // Writes the text, each line feed as CR LF.
     void Write(std::string_view text);
+
+    // Writes text whose line breaks are CR LF already, as it is.
+    void WriteLines(std::string_view text) { m_file.Write(text); }
 
     // Replaces the file with what was written; nothing replaces it when this is not called.
     SaveResult Commit() { return m_file.Commit(); }

@@ -1,11 +1,37 @@
 #include "records/qt/CoinTableModel.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Taken or given back at once, more rows than this are not measured one by one: the widest
+// text of each column is looked for again when asked for.
+constexpr std::size_t kRowsMeasuredOneByOne = 64;
+
+bool IsAscii(std::string_view text)
+{
+    std::uint64_t bits = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        bits |= word;
+    }
+    for (; i < text.size(); ++i)
+        bits |= static_cast<unsigned char>(text[i]);
+    return (bits & 0x8080808080808080ULL) == 0;
+}
+
+}  // namespace
+
 CoinTableModel::CoinTableModel(Collection& collection, const QFont& font, QObject* parent)
     : QAbstractTableModel(parent), CollectionEditor(collection), m_collection(collection),
       m_meter(std::make_unique<TextWidthMeter>(font))
 {
-    for (const CoinRecord& r : m_collection.BottomUp())
-        CountRow(r, true);
+    if (!m_collection.Empty())
+        ForgetWidths();
 }
 
 CoinTableModel::~CoinTableModel() = default;
@@ -52,16 +78,12 @@ void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
 {
     beginResetModel();
     try {
-        const int before = m_collection.Count();
         m_collection.LoadBottomUp(std::move(records));
-        const auto& rows = m_collection.BottomUp();
-        for (std::size_t i = static_cast<std::size_t>(before); i < rows.size(); ++i)
-            CountRow(rows[i], true);
+        ForgetWidths();
     } catch (...) {
         // Out of memory part way: the list is emptied rather than left half counted.
         m_collection.Clear();
-        for (WidthCounts& counts : m_widths)
-            counts.Clear();
+        m_widths = {};
         endResetModel();
         throw;
     }
@@ -94,8 +116,7 @@ void CoinTableModel::Clear()
 {
     beginResetModel();
     m_collection.Clear();
-    for (WidthCounts& w : m_widths)
-        w.Clear();
+    m_widths = {};
     endResetModel();
 }
 
@@ -116,8 +137,12 @@ bool CoinTableModel::InsertRows(int row, std::vector<CoinRecord> bottomUp)
     if (row < 0 || row > m_collection.Count() || bottomUp.empty())
         return CollectionEditor::InsertRows(row, std::move(bottomUp));
     const int count = static_cast<int>(bottomUp.size());
-    for (const CoinRecord& r : bottomUp)
-        CountRow(r, true);
+    if (bottomUp.size() > kRowsMeasuredOneByOne) {
+        ForgetWidths();
+    } else {
+        for (const CoinRecord& r : bottomUp)
+            CountRow(r, true);
+    }
     beginInsertRows({}, row, row + count - 1);
     const bool done = CollectionEditor::InsertRows(row, std::move(bottomUp));
     endInsertRows();
@@ -131,8 +156,12 @@ std::vector<CoinRecord> CoinTableModel::TakeRows(int row, int count)
     beginRemoveRows({}, row, row + count - 1);
     std::vector<CoinRecord> taken = CollectionEditor::TakeRows(row, count);
     endRemoveRows();
-    for (const CoinRecord& r : taken)
-        CountRow(r, false);
+    if (taken.size() > kRowsMeasuredOneByOne) {
+        ForgetWidths();
+    } else {
+        for (const CoinRecord& r : taken)
+            CountRow(r, false);
+    }
     return taken;
 }
 
@@ -151,10 +180,7 @@ void CoinTableModel::SwapAllRows(std::vector<CoinRecord>& bottomUp)
 {
     beginResetModel();
     CollectionEditor::SwapAllRows(bottomUp);
-    for (WidthCounts& w : m_widths)
-        w.Clear();
-    for (const CoinRecord& r : m_collection.BottomUp())
-        CountRow(r, true);
+    ForgetWidths();
     endResetModel();
 }
 
@@ -179,7 +205,12 @@ bool CoinTableModel::Unpermute(const std::vector<std::uint32_t>& order)
     return done;
 }
 
-int CoinTableModel::WidestText(int column) const { return m_widths[column].Widest(); }
+int CoinTableModel::WidestText(int column) const
+{
+    if (!m_widths[column].known)
+        FindUnknownWidths();
+    return m_widths[column].width;
+}
 
 void CoinTableModel::AllRowsChanged()
 {
@@ -190,46 +221,60 @@ void CoinTableModel::AllRowsChanged()
 void CoinTableModel::CountRow(const CoinRecord& record, bool add)
 {
     for (int c = 0; c < kCoinFieldCount; ++c) {
+        Widest& widest = m_widths[c];
+        if (!widest.known)
+            continue;
         const int w = m_meter->Width(record.Get(kCoinFields[c]));
         if (add)
-            m_widths[c].Add(w);
-        else
-            m_widths[c].Remove(w);
+            widest.width = std::max(widest.width, w);
+        else if (w > 0 && w >= widest.width)
+            widest.known = false;  // perhaps the only text that wide
     }
 }
 
-void CoinTableModel::WidthCounts::Add(int width)
+void CoinTableModel::ForgetWidths()
 {
-    if (width < static_cast<int>(m_small.size())) {
-        ++m_small[width];
-        m_widestSmall = std::max(m_widestSmall, width);
-    } else {
-        ++m_large[width];
-    }
+    for (Widest& widest : m_widths)
+        widest.known = false;
 }
 
-void CoinTableModel::WidthCounts::Remove(int width)
+void CoinTableModel::FindUnknownWidths() const
 {
-    if (width < static_cast<int>(m_small.size())) {
-        if (m_small[width] > 0 && --m_small[width] == 0 && width == m_widestSmall) {
-            while (m_widestSmall >= 0 && m_small[m_widestSmall] == 0)
-                --m_widestSmall;
+    std::array<bool, kCoinFieldCount> find{};
+    for (int c = 0; c < kCoinFieldCount; ++c)
+        find[c] = !m_widths[c].known;
+    const std::vector<CoinRecord>& rows = m_collection.BottomUp();
+
+    // The longest text of a column in bytes is measured first: it is usually among the widest,
+    // and the wider it is, the fewer texts can be wider.
+    std::array<std::size_t, kCoinFieldCount> longest{};
+    std::array<std::size_t, kCoinFieldCount> longestRow{};
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < kCoinFieldCount; ++c) {
+            const std::size_t size = rows[r].Get(kCoinFields[c]).size();
+            if (find[c] && size > longest[c]) {
+                longest[c] = size;
+                longestRow[c] = r;
+            }
         }
-    } else if (auto it = m_large.find(width); it != m_large.end() && --it->second == 0) {
-        m_large.erase(it);
     }
-}
+    for (int c = 0; c < kCoinFieldCount; ++c) {
+        if (find[c])
+            m_widths[c] = {rows.empty() ? 0 : m_meter->Width(rows[longestRow[c]].Get(kCoinFields[c])), true};
+    }
 
-int CoinTableModel::WidthCounts::Widest() const
-{
-    if (!m_large.empty())
-        return m_large.rbegin()->first;
-    return std::max(m_widestSmall, 0);
-}
-
-void CoinTableModel::WidthCounts::Clear()
-{
-    std::fill(m_small.begin(), m_small.end(), 0);
-    m_large.clear();
-    m_widestSmall = -1;
+    // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
+    // one cannot be wider than what was found; any other text is measured.
+    const auto perByte = static_cast<std::size_t>(m_meter->WidestAsciiAdvance());
+    for (const CoinRecord& row : rows) {
+        for (int c = 0; c < kCoinFieldCount; ++c) {
+            if (!find[c])
+                continue;
+            const std::string_view text = row.Get(kCoinFields[c]);
+            int& widest = m_widths[c].width;
+            if (text.size() * perByte <= static_cast<std::size_t>(widest) && IsAscii(text))
+                continue;
+            widest = std::max(widest, m_meter->Width(text));
+        }
+    }
 }

@@ -4,7 +4,6 @@
 #include <QFont>
 
 #include <array>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -14,7 +13,9 @@
 
 // The list view's model over the collection: one row per coin, one column per field. Every
 // change to the rows goes through this class, so that the view hears of it and the widest
-// text of each column stays known without measuring every cell again.
+// text of each column stays known without measuring every cell again. Rows taken in bulk (a
+// loaded file) are not measured one by one: the widest text is then looked for among the
+// texts that can be it (see FindUnknownWidths).
 //
 // Sorting and reversing exchange row contents (dataChanged), not rows, so the selection stays
 // at its row index as the list's users have always seen it.
@@ -56,25 +57,20 @@ public:
     int WidestText(int column) const;
 
 private:
-    // How many cells of one column have each width, so that the widest is known after any
-    // insertion or removal.
-    class WidthCounts {
-    public:
-        void Add(int width);
-        void Remove(int width);
-        int Widest() const;
-        void Clear();
-
-    private:
-        std::vector<int> m_small = std::vector<int>(2048, 0);
-        std::map<int, int> m_large;
-        int m_widestSmall = -1;
+    // The widest text of one column, as far as it is known. Rows added later widen it; a row
+    // that goes and may have been the widest makes it unknown, and it is found again from
+    // the rows when next asked for.
+    struct Widest {
+        int width = 0;
+        bool known = true;
     };
 
     void CountRow(const CoinRecord& record, bool add);
+    void ForgetWidths();
+    void FindUnknownWidths() const;
     void AllRowsChanged();
 
     Collection& m_collection;
     std::unique_ptr<TextWidthMeter> m_meter;
-    std::array<WidthCounts, kCoinFieldCount> m_widths;
+    mutable std::array<Widest, kCoinFieldCount> m_widths;
 };

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <climits>
+
 #include "records/Utf8.h"
 
 namespace {
@@ -13,6 +16,8 @@ constexpr char32_t kSmallLimit = 0x3000;
 TextWidthMeter::TextWidthMeter(const QFont& font)
     : m_metrics(font), m_small(kSmallLimit, -1)
 {
+    for (char32_t c = 0; c < 0x80; ++c)
+        m_widestAscii = std::max(m_widestAscii, Advance(c));
 }
 
 int TextWidthMeter::Advance(char32_t c)
@@ -37,6 +42,12 @@ int TextWidthMeter::Width(std::string_view s)
     std::size_t i = 0;
     const std::size_t n = s.size();
     while (i < n) {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if (byte < 0x80) {
+            width += m_small[byte];
+            ++i;
+            continue;
+        }
         std::size_t length = 0;
         width += Advance(DecodeUtf8(s, i, length));
         i += length;

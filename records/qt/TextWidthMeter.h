@@ -8,14 +8,18 @@
 #include <vector>
 
 // Measures the width of UTF-8 texts in a font as the sum of the advances of their characters,
-// each character measured once. This ignores kerning, which moves a text by a pixel or two,
-// and is fast enough to measure every cell of a million coins when a file is loaded. Line
-// breaks measure as spaces, as the list shows them.
+// each character measured once. This ignores kerning, which moves a text by a pixel or two.
+// Line breaks measure as spaces, as the list shows them. Characters below 0x80 are looked up
+// in a table filled at construction, so that a text of ASCII costs a lookup per byte.
 class TextWidthMeter {
 public:
     explicit TextWidthMeter(const QFont& font);
 
     int Width(std::string_view utf8);
+
+    // The largest advance of a character below 0x80: a text of ASCII alone is never wider
+    // than its length times this.
+    int WidestAsciiAdvance() const { return m_widestAscii; }
 
 private:
     int Advance(char32_t c);
@@ -23,4 +27,5 @@ private:
     QFontMetrics m_metrics;
     std::vector<int> m_small;  // advances of code points below 0x3000; -1 until measured
     QHash<char32_t, int> m_large;
+    int m_widestAscii = 0;
 };

@@ -4,6 +4,8 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 
+#include <algorithm>
+
 #include "UiTestSupport.h"
 #include "records/qt/CoinTableModel.h"
 
@@ -36,6 +38,7 @@ private slots:
     void aColumnNarrowsWhenItsWidestRowGoes();
     void descriptionLinesReachTheFileHoweverTyped();
     void longFieldsShowTheirStart();
+    void widestTextFollowsEveryChange();
 };
 
 void TestMainWindow::editingCommands_data()
@@ -364,6 +367,50 @@ void TestMainWindow::longFieldsShowTheirStart()
     QCOMPARE(s.Edit(IDC_NAME)->text(), longName);
     QCOMPARE(s.Edit(IDC_NAME)->cursorPosition(), 0);
     QCOMPARE(s.Combo(IDC_COUNTRY)->lineEdit()->cursorPosition(), 0);
+}
+
+// The widest text of each column, however the rows change, is what measuring every cell
+// gives: a text short in bytes can be the widest (wide letters, letters of two bytes).
+void TestMainWindow::widestTextFollowsEveryChange()
+{
+    Collection collection;
+    CoinTableModel model(collection, QApplication::font());
+    TextWidthMeter meter(QApplication::font());
+    const auto check = [&](const char* when) {
+        for (int c = 0; c < kCoinFieldCount; ++c) {
+            int widest = 0;
+            for (const CoinRecord& r : collection.BottomUp())
+                widest = std::max(widest, meter.Width(r.Get(kCoinFields[c])));
+            QVERIFY2(model.WidestText(c) == widest, qPrintable(QString("%1, column %2").arg(when).arg(c)));
+        }
+    };
+    std::vector<CoinRecord> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.push_back(CoinRecord::FromTexts({"illlllllllilliii", "1900", "1", "Ilijil"}));
+    rows[17] = CoinRecord::FromTexts({"WMW", "1901", "1", "ШЖЩ"});
+    rows[250] = CoinRecord::FromTexts({"MWMWM", "1902", "1", "Ilijil", "", "", "", "", "", "", "", "",
+                                       "a\nb"});
+    model.LoadBottomUp(rows);
+    check("loaded");
+    QVERIFY(model.WidestText(0) > meter.Width("illlllllllilliii"));
+
+    QVERIFY(model.Remove(collection.Count() - 1 - 250));  // the widest Name goes
+    check("widest removed");
+    model.InsertTop(CoinRecord::FromTexts({"WWWWWWWW"}));
+    check("inserted");
+    QVERIFY(model.Replace(0, CoinRecord::FromTexts({"i"})));
+    check("replaced");
+    std::vector<CoinRecord> taken = model.TakeRows(0, 100);  // more than are measured one by one
+    check("taken");
+    QVERIFY(model.InsertRows(0, std::move(taken)));
+    check("given back");
+    taken = model.TakeRows(10, 2);
+    check("two taken");
+    std::vector<CoinRecord> none;
+    model.SwapAllRows(none);
+    check("swapped");
+    model.Clear();
+    check("cleared");
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -30,6 +30,32 @@ TEST(KeyValueText, ReaderSplitsLinesJoinsContinuationsAndTrimsLineEnds)
     std::string text(kKeyValueHeader);
     AppendPair(text, "DESCRIPTION", "a\n\nb\n");
     EXPECT_EQ(text, "CREATOR=NMR 1.0\nDESCRIPTION=a\n=\n=b\n=");
+    std::string lines;
+    AppendPairLines(lines, "DESCRIPTION", "a\r\n\nb\n");
+    EXPECT_EQ(lines, "\r\nDESCRIPTION=a\r\r\n=\r\n=b\r\n=");
+}
+
+// A large text is given back to the system as it is read: every pair after that still reads
+// as written, values joined across continuation lines included, wherever the steps fall.
+TEST(KeyValueText, ALargeTextReadsWholeWhileItsReadPartIsGivenBack)
+{
+    std::string text(kKeyValueHeader);
+    Pairs expected = {{"CREATOR", "NMR 1.0"}};
+    for (int i = 0; text.size() < (std::size_t{48} << 20); ++i) {
+        std::string value = std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'v');
+        if (i % 5 == 0)
+            value += "\nsecond line " + std::to_string(i) + "\n";
+        AppendPair(text, "K" + std::to_string(i % 13), value);
+        expected.emplace_back("K" + std::to_string(i % 13), value);
+    }
+    EXPECT_EQ(ReadAll(KeyValueReader::FromText(text)), expected);
+
+    KeyValueReader views = KeyValueReader::FromText(text);
+    std::size_t i = 0, mismatches = 0;
+    for (std::string_view key, value; views.NextPair(key, value); ++i)
+        mismatches += i >= expected.size() || key != expected[i].first || value != expected[i].second;
+    EXPECT_EQ(i, expected.size());
+    EXPECT_EQ(mismatches, 0u);
 }
 
 TEST(KeyValueText, FilesUseCrLfAndAMissingFileIsCreatedEmpty)

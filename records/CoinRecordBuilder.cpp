@@ -1,0 +1,50 @@
+#include "records/CoinRecordBuilder.h"
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+void CoinRecordBuilder::Set(CoinField field, std::string_view text)
+{
+    const int i = FieldIndex(field);
+    const bool isLong = text.size() >= CoinRecord::kSharedFrom;
+    const std::size_t shortSize = m_shortSize - m_short[i].size() + (isLong ? 0 : text.size());
+    if (shortSize > UINT32_MAX)
+        throw std::length_error("a coin record holds at most 4 GiB of text");
+
+    // Everything that may fail is done before the builder changes.
+    std::shared_ptr<const std::string> longText;
+    if (isLong) {
+        longText = std::make_shared<const std::string>(text);
+        m_short[i].clear();
+    } else {
+        m_short[i].assign(text);
+    }
+    m_longCount += (isLong ? 1 : 0) - (m_long[i] ? 1 : 0);
+    m_long[i] = std::move(longText);
+    m_shortSize = shortSize;
+}
+
+std::string_view CoinRecordBuilder::Get(CoinField field) const
+{
+    const int i = FieldIndex(field);
+    return m_long[i] ? std::string_view(*m_long[i]) : std::string_view(m_short[i]);
+}
+
+CoinRecord CoinRecordBuilder::Build() const
+{
+    CoinRecord record;
+    record.m_text.resize(m_shortSize);
+    char* out = record.m_text.data();
+    std::uint32_t end = 0;
+    for (int i = 0; i < kCoinFieldCount; ++i) {
+        const std::string& text = m_short[i];
+        if (!text.empty())
+            std::memcpy(out + end, text.data(), text.size());
+        end += static_cast<std::uint32_t>(text.size());
+        record.m_end[i] = end;
+    }
+    if (m_longCount > 0)
+        record.m_long = std::make_unique<CoinRecord::LongTexts>(CoinRecord::LongTexts{m_long});
+    return record;
+}

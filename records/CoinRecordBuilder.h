@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "records/CoinRecord.h"
+
+// Makes records of fields set one at a time, as a file is read: a field keeps its text until
+// it is set again, so that each record made takes the fields it was not given from the record
+// before it. Each record's short texts are packed with one allocation; a long text is kept
+// once and shared by every record made while it is set.
+class CoinRecordBuilder {
+public:
+    // Throws std::length_error when the short texts together would pass what a record holds.
+    void Set(CoinField field, std::string_view text);
+    std::string_view Get(CoinField field) const;
+
+    // A record of the fields as they are now.
+    CoinRecord Build() const;
+
+private:
+    std::array<std::string, kCoinFieldCount> m_short;
+    std::array<std::shared_ptr<const std::string>, kCoinFieldCount> m_long;
+    std::size_t m_shortSize = 0;  // bytes of all short texts
+    int m_longCount = 0;
+};
