@@ -1,7 +1,7 @@
 #pragma once
 
-// The tips of the main window's controls, by control ID, worded as they always read, spelling
-// slips included (users' notes and screenshots quote them).
+// The tips of the main window's controls, by control ID, in the wording of the earlier
+// versions, spelling slips included, since users' notes and screenshots quote them.
 
 #include <string_view>
 #include <utility>

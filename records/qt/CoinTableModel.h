@@ -18,7 +18,7 @@
 // texts that can be it (see FindUnknownWidths).
 //
 // Sorting and reversing exchange row contents (dataChanged), not rows, so the selection stays
-// at its row index as the list's users have always seen it.
+// at its row index: Update and Delete act on the marked row, which is an index.
 //
 // As the undo history's editor, it tells the view of every change the history makes.
 class CoinTableModel : public QAbstractTableModel, public CollectionEditor {
