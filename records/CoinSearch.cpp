@@ -56,12 +56,6 @@ void MakeByteFilter(const std::vector<std::uint8_t>& values, std::array<bool, 25
 
 #if defined(NUMORA_SEARCH_X86)
 
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 // The places from `p` to `lastStart` whose first and last byte pass the filter, each checked
 // with `verify`, sixteen places at a time; the last block ends at the last place and overlaps
 // the one before it, so that no place is left for a slower loop. Returns the first place
@@ -95,43 +89,6 @@ std::size_t ScanSse2(const unsigned char* bytes, std::size_t& p, std::size_t las
                 return at;
         }
         p = q + 16;
-    }
-    return std::string_view::npos;
-}
-
-// The same thirty-two places at a time, for processors that have AVX2; texts too short for
-// a block of thirty-two go to ScanSse2.
-template <typename Verify>
-__attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* bytes,
-    std::size_t& p, std::size_t lastStart, std::size_t n, const BlockFilter& filter,
-    const Verify& verify)
-{
-    if (p > lastStart || lastStart + 1 < 32)
-        return ScanSse2(bytes, p, lastStart, n, filter, verify);
-    const __m256i firstMask = _mm256_set1_epi8(static_cast<char>(filter.firstMask));
-    const __m256i firstValue = _mm256_set1_epi8(static_cast<char>(filter.firstValue));
-    const __m256i lastMask = _mm256_set1_epi8(static_cast<char>(filter.lastMask));
-    const __m256i lastValue = _mm256_set1_epi8(static_cast<char>(filter.lastValue));
-    while (p <= lastStart) {
-        std::size_t q = p;
-        unsigned skip = 0;
-        if (p + 32 > lastStart + 1) {
-            q = lastStart + 1 - 32;
-            skip = static_cast<unsigned>(p - q);
-        }
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + q));
-        const __m256i z =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + q + n - 1));
-        const __m256i hit =
-            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstMask), firstValue),
-                             _mm256_cmpeq_epi8(_mm256_or_si256(z, lastMask), lastValue));
-        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)) & (~0u << skip);
-        for (; mask != 0; mask &= mask - 1) {
-            const std::size_t at = q + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (verify(at))
-                return at;
-        }
-        p = q + 32;
     }
     return std::string_view::npos;
 }
@@ -233,8 +190,7 @@ std::size_t CoinSearch::FindIn(std::string_view text, std::size_t from) const
     const auto verify = [&](std::size_t at) { return MatchesAt(text, at); };
 #if defined(NUMORA_SEARCH_X86)
     if (m_filter.usable) {
-        const std::size_t at = HasAvx2() ? ScanAvx2(bytes, p, lastStart, n, m_filter, verify)
-                                         : ScanSse2(bytes, p, lastStart, n, m_filter, verify);
+        const std::size_t at = ScanSse2(bytes, p, lastStart, n, m_filter, verify);
         if (at != std::string_view::npos)
             return at;
     }

@@ -22,7 +22,7 @@ enum class ControlKind {
     Calendar,
 };
 
-struct ControlSpec {
+struct TemplateControl {
     int id;  // -1 for labels without an ID of their own
     ControlKind kind;
     std::string_view text;
@@ -67,7 +67,7 @@ enum MainControlId : int {
     IDC_STATUS = 1047,
 };
 
-inline constexpr ControlSpec kMainDialogTemplate[] = {
+inline constexpr TemplateControl kMainDialogTemplate[] = {
     {IDC_NAME, ControlKind::Edit, "", 57, 7, 83, 14},
     {IDC_YEAR, ControlKind::Edit, "", 179, 7, 83, 14},
     {IDC_FACEVALUE, ControlKind::Edit, "", 57, 21, 83, 14},
@@ -155,13 +155,13 @@ enum class MenuCommand : int {
     Separator = 0,
 };
 
-struct MenuItemSpec {
+struct MenuEntry {
     std::string_view menu;  // the menu's title; a new title starts a new menu
     std::string_view text;  // empty for a separator
     MenuCommand command;
 };
 
-inline constexpr MenuItemSpec kMainMenu[] = {
+inline constexpr MenuEntry kMainMenu[] = {
     {"&File", "&Save", MenuCommand::FileSave},
     {"&File", "&Exit", MenuCommand::FileExit},
     {"&File", "", MenuCommand::Separator},
@@ -189,20 +189,20 @@ inline constexpr MenuItemSpec kMainMenu[] = {
 // The smaller dialogs -----------------------------------------------------------------------
 
 inline constexpr int kAboutWidth = 235, kAboutHeight = 55;
-inline constexpr ControlSpec kAboutTemplate[] = {
+inline constexpr TemplateControl kAboutTemplate[] = {
     {1, ControlKind::DefaultButton, "OK", 178, 7, 50, 14},
     {-1, ControlKind::Label, strings::kAboutVersion, 40, 9, 119, 8},
 };
 inline constexpr int kAboutIconX = 11, kAboutIconY = 17, kAboutIconSize = 20;
 
 inline constexpr int kDateSelectWidth = 186, kDateSelectHeight = 113;
-inline constexpr ControlSpec kDateSelectTemplate[] = {
+inline constexpr TemplateControl kDateSelectTemplate[] = {
     {1053, ControlKind::Calendar, "", 7, 7, 134, 97},
     {1, ControlKind::DefaultButton, "Return", 142, 7, 37, 14},
 };
 
 inline constexpr int kValueWizardWidth = 186, kValueWizardHeight = 73;
-inline constexpr ControlSpec kValueWizardTemplate[] = {
+inline constexpr TemplateControl kValueWizardTemplate[] = {
     {1011, ControlKind::Edit, "", 50, 34, 38, 14},
     {1030, ControlKind::Button, "<< Back", 7, 52, 42, 14},
     {1031, ControlKind::Button, "Next >>", 49, 52, 42, 14},
@@ -223,7 +223,7 @@ inline constexpr ControlSpec kValueWizardTemplate[] = {
 inline constexpr int kPreferencesWidth = 208, kPreferencesHeight = 175;
 // Return first: it is the first tab stop, so Enter closes the dialog at once. The group boxes
 // are built last and lie behind the fields they frame.
-inline constexpr ControlSpec kPreferencesTemplate[] = {
+inline constexpr TemplateControl kPreferencesTemplate[] = {
     {1, ControlKind::DefaultButton, "Return", 151, 150, 50, 14},
     {1005, ControlKind::Edit, "", 50, 9, 144, 14},
     {-1, ControlKind::Label, "Name:", 11, 12, 37, 8},

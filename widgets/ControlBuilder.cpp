@@ -16,30 +16,30 @@
 
 ControlBuilder::ControlBuilder(const DialogUnits& units, QWidget* parent) : m_units(units), m_parent(parent) {}
 
-QHash<int, QWidget*> ControlBuilder::Build(std::span<const ControlSpec> specs, const QHash<int, QString>& texts)
+QHash<int, QWidget*> ControlBuilder::Build(std::span<const TemplateControl> entries, const QHash<int, QString>& texts)
 {
     QHash<int, QWidget*> controls;
-    for (const ControlSpec& spec : specs) {
-        const QString text = spec.id >= 0 && texts.contains(spec.id) ? texts.value(spec.id) : ToQString(spec.text);
-        QWidget* control = Make(spec, text);
-        if (spec.id >= 0) {
-            control->setObjectName(QString::number(spec.id));
-            controls.insert(spec.id, control);
+    for (const TemplateControl& entry : entries) {
+        const QString text = entry.id >= 0 && texts.contains(entry.id) ? texts.value(entry.id) : ToQString(entry.text);
+        QWidget* control = Make(entry, text);
+        if (entry.id >= 0) {
+            control->setObjectName(QString::number(entry.id));
+            controls.insert(entry.id, control);
         }
     }
     return controls;
 }
 
-QWidget* ControlBuilder::Make(const ControlSpec& spec, const QString& text)
+QWidget* ControlBuilder::Make(const TemplateControl& entry, const QString& text)
 {
-    QRect rect = m_units.Rect(spec.x, spec.y, spec.width, spec.height);
+    QRect rect = m_units.Rect(entry.x, entry.y, entry.width, entry.height);
     QWidget* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit: {
         auto* edit = new QLineEdit(m_parent);
         edit->setMaxLength(INT_MAX);
-        edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+        edit->setReadOnly(entry.kind == ControlKind::ReadOnlyEdit);
         control = edit;
         break;
     }
@@ -52,8 +52,8 @@ QWidget* ControlBuilder::Make(const ControlSpec& spec, const QString& text)
         combo->setCompleter(nullptr);
         combo->setDuplicatesEnabled(false);
         combo->lineEdit()->setMaxLength(INT_MAX);
-        rect.setHeight(m_units.Y(spec.y + kComboClosedHeight) - m_units.Y(spec.y));
-        combo->setMaxVisibleItems(std::max(1, (spec.height - kComboClosedHeight) / 8));
+        rect.setHeight(m_units.Y(entry.y + kComboClosedHeight) - m_units.Y(entry.y));
+        combo->setMaxVisibleItems(std::max(1, (entry.height - kComboClosedHeight) / 8));
         control = combo;
         break;
     }
@@ -68,7 +68,7 @@ QWidget* ControlBuilder::Make(const ControlSpec& spec, const QString& text)
     case ControlKind::DefaultButton: {
         auto* button = new QPushButton(text, m_parent);
         button->setAutoDefault(true);
-        button->setDefault(spec.kind == ControlKind::DefaultButton);
+        button->setDefault(entry.kind == ControlKind::DefaultButton);
         control = button;
         break;
     }
@@ -81,7 +81,7 @@ QWidget* ControlBuilder::Make(const ControlSpec& spec, const QString& text)
         // A label is never cut short: where the font is wider than the template's, it reaches
         // under the field beside it.
         rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
-        rect.setHeight(std::max(rect.height(), spec.height == 0 ? label->sizeHint().height() : 0));
+        rect.setHeight(std::max(rect.height(), entry.height == 0 ? label->sizeHint().height() : 0));
         label->lower();
         control = label;
         break;

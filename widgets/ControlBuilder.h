@@ -20,10 +20,10 @@ public:
     ControlBuilder(const DialogUnits& units, QWidget* parent);
 
     // Builds the controls; `texts` replaces the template's text of the controls it names.
-    QHash<int, QWidget*> Build(std::span<const ControlSpec> specs, const QHash<int, QString>& texts = {});
+    QHash<int, QWidget*> Build(std::span<const TemplateControl> entries, const QHash<int, QString>& texts = {});
 
 private:
-    QWidget* Make(const ControlSpec& spec, const QString& text);
+    QWidget* Make(const TemplateControl& entry, const QString& text);
 
     const DialogUnits& m_units;
     QWidget* m_parent;

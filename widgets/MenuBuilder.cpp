@@ -6,12 +6,12 @@
 
 #include "widgets/QtText.h"
 
-QHash<MenuCommand, QAction*> BuildMenus(QMenuBar* bar, std::span<const MenuItemSpec> items)
+QHash<MenuCommand, QAction*> BuildMenus(QMenuBar* bar, std::span<const MenuEntry> items)
 {
     QHash<MenuCommand, QAction*> actions;
     QMenu* menu = nullptr;
     std::string_view title;
-    for (const MenuItemSpec& item : items) {
+    for (const MenuEntry& item : items) {
         if (!menu || item.menu != title) {
             title = item.menu;
             menu = bar->addMenu(ToQString(title));

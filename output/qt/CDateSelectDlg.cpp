@@ -29,7 +29,7 @@ CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget*
                            std::max(m_calendar->height(), needed.height()));
     }
 
-    const ControlSpec& ret = kDateSelectTemplate[1];
+    const TemplateControl& ret = kDateSelectTemplate[1];
     const QRect r = units.Rect(ret.x, ret.y, ret.width, ret.height);
     m_return->setGeometry(m_calendar->geometry().right() + units.X(1), r.y(), r.width(), r.height());
     connect(m_return, &QPushButton::clicked, this, &QDialog::accept);

@@ -8,22 +8,9 @@
 #include <new>
 
 #include "UiTestSupport.h"
-#include "storage/FileReader.h"
+#include "core/ReadFault.h"
 
 namespace {
-
-// A read(2) that delivers the first `g_readable` bytes and then fails.
-std::size_t g_readable = 0;
-ssize_t FailingRead(int fd, void* buffer, std::size_t size)
-{
-    if (g_readable == 0) {
-        errno = EIO;
-        return -1;
-    }
-    const ssize_t n = ::read(fd, buffer, std::min(size, g_readable));
-    g_readable -= n > 0 ? static_cast<std::size_t>(n) : 0;
-    return n;
-}
 
 const QByteArray kTwoCoins = DataFile({Coin("Morgan Dollar", "1921"), Coin("Buffalo Nickel", "1936")});
 
@@ -58,17 +45,17 @@ void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
     QFETCH(QString, why);
 
     Session s;
+    std::optional<ReadFaultGuard> fault;
     if (kind == "folder") {
         QVERIFY(QDir().mkdir("nmr.dat"));
     } else if (kind == "fifo") {
         QCOMPARE(mkfifo("nmr.dat", 0644), 0);
     } else {
         WriteFileBytes("nmr.dat", kTwoCoins);
-        g_readable = static_cast<std::size_t>(kTwoCoins.indexOf("NAME=Buffalo") + 9);
-        SetReadFunctionForTesting(FailingRead);
+        fault.emplace(static_cast<std::size_t>(kTwoCoins.indexOf("NAME=Buffalo") + 9));
     }
     s.Open();
-    SetReadFunctionForTesting(nullptr);
+    fault.reset();
 
     QCOMPARE(s.Names(), namesRead);
     QCOMPARE(s.platform.boxes.size(), 1);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/ReadFault.h"
 #include "core/TestSupport.h"
 #include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
@@ -19,25 +20,6 @@ namespace {
 
 const std::string kTwoCoins = "CREATOR=NMR 1.0\r\nNAME=Morgan Dollar\r\nYEAR=1921\r\n\r\n"
                               "NAME=Buffalo Nickel\r\nYEAR=1936\r\n\r\n";
-
-// A read(2) that delivers the first `g_readable` bytes of a file and then fails.
-std::size_t g_readable = 0;
-ssize_t FailingRead(int fd, void* buffer, std::size_t size)
-{
-    if (g_readable == 0) {
-        errno = EIO;
-        return -1;
-    }
-    const ssize_t n = ::read(fd, buffer, std::min(size, g_readable));
-    if (n > 0)
-        g_readable -= static_cast<std::size_t>(n);
-    return n;
-}
-
-struct ReadFaultGuard {
-    explicit ReadFaultGuard(std::size_t readable) { g_readable = readable, SetReadFunctionForTesting(FailingRead); }
-    ~ReadFaultGuard() { SetReadFunctionForTesting(nullptr); }
-};
 
 }  // namespace
 
