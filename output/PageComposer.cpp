@@ -6,6 +6,7 @@
 
 #include "output/RowFiller.h"
 #include "resources/FixedStrings.h"
+#include "storage/FileReader.h"
 
 namespace {
 
@@ -166,6 +167,7 @@ std::string ComposePage(std::string_view outer, std::string_view inner,
     const std::size_t expected = ExpectedPageSize(SplitAtData(outer), inner, collection, prefs);
     std::string page;
     page.reserve(expected + expected / 16 + 4096);
+    AdviseLargePages(page.data(), page.capacity());
     StringSink sink(page);
     StreamPage(outer, inner, collection, prefs, sink);
     return page;
