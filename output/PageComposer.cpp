@@ -163,7 +163,7 @@ std::string ComposePage(std::string_view outer, std::string_view inner,
 {
     // Reserved for the page as it usually comes out, with room to spare: the part of it that
     // is never written is never given memory. A page that outgrows it (values that hold tags)
-    // is still right, only its string is moved once more.
+    // is still right, only copied once into a larger string.
     const std::size_t expected = ExpectedPageSize(SplitAtData(outer), inner, collection, prefs);
     std::string page;
     page.reserve(expected + expected / 16 + 4096);
