@@ -34,16 +34,16 @@ void CCollectionDlg::GeneratePage(const PageKind& kind)
     };
     const std::string outer = readTemplate(kind.outerTemplate);
     const std::string inner = readTemplate(kind.innerTemplate);
-    const std::string page = ComposePage(outer, inner, m_collection, m_prefs);
+    std::string& location = m_prefs[kind.catalogue ? PrefKey::Catalogue : PrefKey::List];
+    if (location.empty())
+        location = std::string(kind.defaultOutput);
+    // The page goes into the file as it is composed, never whole in memory.
+    const SaveResult written = WritePageFile(location, outer, inner, m_collection, m_prefs);
     // The rows pass through the form on their way into the page, which leaves the last one
     // showing.
     if (m_collection.Count() > 0)
         ReadRowIntoForm(m_collection.Count() - 1);
-
-    std::string& location = m_prefs[kind.catalogue ? PrefKey::Catalogue : PrefKey::List];
-    if (location.empty())
-        location = std::string(kind.defaultOutput);
-    if (!WritePage(location, page)) {
+    if (!written) {
         m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
         return;
     }

@@ -371,8 +371,10 @@ Preferences SamplePreferences()
     return prefs;
 }
 
-// Composing the list page or the catalogue page from the sample templates.
-void ComposeBench(benchmark::State& state, const PageKind& kind)
+// The list page or the catalogue page from the sample templates, composed into memory
+// (ComposePage) or written straight to a file with the safe replace, as the window does
+// (WritePageFile).
+void PageBench(benchmark::State& state, const PageKind& kind, bool toFile)
 {
     const int count = static_cast<int>(state.range(0));
     const Collection& collection = SharedCollection(count);
@@ -384,24 +386,39 @@ void ComposeBench(benchmark::State& state, const PageKind& kind)
         return;
     }
     const Preferences prefs = SamplePreferences();
+    const TempFolder files;
+    const std::string path = files.File(std::string(kind.defaultOutput));
     const PeakMemory memory;
     std::size_t pageSize = 0;
     for (auto _ : state) {
-        const std::string page = ComposePage(*outer, *inner, collection, prefs);
-        pageSize = page.size();
-        benchmark::DoNotOptimize(page.data());
+        if (toFile) {
+            if (!WritePageFile(path, *outer, *inner, collection, prefs))
+                state.SkipWithError("the page could not be written");
+        } else {
+            const std::string page = ComposePage(*outer, *inner, collection, prefs);
+            pageSize = page.size();
+            benchmark::DoNotOptimize(page.data());
+        }
     }
+    if (toFile)
+        pageSize = static_cast<std::size_t>(std::filesystem::file_size(path));
     state.SetBytesProcessed(static_cast<std::int64_t>(pageSize) * state.iterations());
     state.counters["page_MiB"] = static_cast<double>(pageSize) / (1024.0 * 1024.0);
     ReportRowRate(state, count);
     memory.Report(state);
 }
 
-void BM_ComposeListPage(benchmark::State& state) { ComposeBench(state, kListPage); }
+void BM_ComposeListPage(benchmark::State& state) { PageBench(state, kListPage, false); }
 BENCHMARK(BM_ComposeListPage)->Apply(Sizes);
 
-void BM_ComposeCataloguePage(benchmark::State& state) { ComposeBench(state, kCataloguePage); }
+void BM_ComposeCataloguePage(benchmark::State& state) { PageBench(state, kCataloguePage, false); }
 BENCHMARK(BM_ComposeCataloguePage)->Apply(Sizes);
+
+void BM_WriteListPage(benchmark::State& state) { PageBench(state, kListPage, true); }
+BENCHMARK(BM_WriteListPage)->Apply(Sizes);
+
+void BM_WriteCataloguePage(benchmark::State& state) { PageBench(state, kCataloguePage, true); }
+BENCHMARK(BM_WriteCataloguePage)->Apply(Sizes);
 
 // A search of the whole collection read from the data file, as each key typed in the search
 // field makes: the rows that match, their count and the place of the next one. "buffalo nickel" matches no coin

@@ -4,39 +4,20 @@
 #include <utility>
 #include <vector>
 
+#include "output/RowFiller.h"
 #include "resources/FixedStrings.h"
+#include "storage/FileReader.h"
 
 namespace {
 
-// The item tags in the order they are substituted. Each later step also finds tags inside the
-// values that earlier steps inserted, so the order is part of what a template means.
-struct ItemTag {
-    std::string_view tag;
-    CoinField field;
-};
+constexpr std::string_view kDataTag = "#DATA#";
 
-constexpr std::array<ItemTag, kCoinFieldCount> kItemTags = {{
-    {"#CURRENTVALUE#", CoinField::CurrentValue},
-    {"#COUNTRY#", CoinField::Country},
-    {"#YEAR#", CoinField::Year},
-    {"#NAME#", CoinField::Name},
-    {"#FACEVALUE#", CoinField::FaceValue},
-    {"#MINTMARKS#", CoinField::MintMarks},
-    {"#CONDITION#", CoinField::Condition},
-    {"#PURCHASEPRICE#", CoinField::PurchasePrice},
-    {"#PURCHASEDATE#", CoinField::PurchaseDate},
-    {"#VALUATIONDATE#", CoinField::ValuationDate},
-    {"#CATEGORY#", CoinField::Category},
-    {"#IMAGE#", CoinField::Image},
-    {"#DESCRIPTION#", CoinField::Description},
-}};
-
+// The page tags after #DATA#, in the order they are substituted.
 struct PageTag {
     std::string_view tag;
     PrefKey key;
 };
 
-// The page tags after #DATA#, in the order they are substituted.
 constexpr std::array<PageTag, 7> kPreferenceTags = {{
     {"#PREFSNAME#", PrefKey::Name},
     {"#PREFSADDRESS1#", PrefKey::Address1},
@@ -47,51 +28,63 @@ constexpr std::array<PageTag, 7> kPreferenceTags = {{
     {"#PREFSEMAIL#", PrefKey::Email},
 }};
 
-// Appends `text` with every occurrence of `tag` replaced to `out`, in one pass. `first` is the
-// position of the first occurrence, found by the caller (npos when there is none).
-void AppendReplaced(std::string& out, std::string_view text, std::string_view tag,
-                    std::string_view value, std::size_t first)
+// The rows are made into a block of this size before they go on.
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+// The outer template's text around its #DATA# tags, found left to right.
+std::vector<std::string_view> SplitAtData(std::string_view outer)
 {
+    std::vector<std::string_view> parts;
     std::size_t pos = 0;
-    for (std::size_t hit = first; hit != std::string_view::npos; hit = text.find(tag, pos)) {
-        out.append(text, pos, hit - pos);
-        out.append(value);
-        pos = hit + tag.size();
+    for (std::size_t hit = outer.find(kDataTag); hit != std::string_view::npos;
+         hit = outer.find(kDataTag, pos)) {
+        parts.push_back(outer.substr(pos, hit - pos));
+        pos = hit + kDataTag.size();
     }
-    out.append(text, pos);
+    parts.push_back(outer.substr(pos));
+    return parts;
 }
 
-// Replaces every occurrence of `tag` in `text`, using `scratch` as the second buffer. Leaves
-// `text` alone, without copying, when the tag does not occur.
-void ReplaceInPlace(std::string& text, std::string& scratch, std::string_view tag,
-                    std::string_view value)
-{
-    const std::size_t first = tag.empty() ? std::string::npos : text.find(tag);
-    if (first == std::string::npos)
-        return;
-    scratch.clear();
-    scratch.reserve(text.size());
-    AppendReplaced(scratch, text, tag, value, first);
-    std::swap(text, scratch);
-}
-
-// Substitutes the item tags of one record into `inner`, using two buffers that are reused from
-// row to row, so a page of many rows does not allocate per tag.
-class ItemFiller {
+// Collects the page in a string.
+class StringSink final : public TextSink {
 public:
-    // Appends the filled row to `out`.
-    void AppendRow(std::string& out, std::string_view inner, const CoinRecord& record)
-    {
-        m_current.assign(inner);
-        for (const ItemTag& t : kItemTags)
-            ReplaceInPlace(m_current, m_next, t.tag, record.Get(t.field));
-        out.append(m_current);
-    }
+    explicit StringSink(std::string& out) : m_out(out) {}
+    void Put(std::string_view bytes) override { m_out.append(bytes); }
 
 private:
-    std::string m_current;
-    std::string m_next;
+    std::string& m_out;
 };
+
+// The size of the page when no value holds a tag: every row is the inner template with the
+// values in place of its tags, and preference values in place of the outer template's tags.
+std::size_t ExpectedPageSize(const std::vector<std::string_view>& parts, std::string_view inner,
+                             const Collection& collection, const Preferences& prefs)
+{
+    std::array<std::size_t, kCoinFieldCount> tagCount{};
+    std::size_t tagBytes = 0;
+    for (const ItemTag& t : kItemTags) {
+        for (std::size_t hit = inner.find(t.tag); hit != std::string_view::npos;
+             hit = inner.find(t.tag, hit + t.tag.size())) {
+            ++tagCount[FieldIndex(t.field)];
+            tagBytes += t.tag.size();
+        }
+    }
+    // Tags may overlap in the template ("#NAME#YEAR#"), so their bytes may outnumber its own.
+    const std::size_t fixedPart = inner.size() > tagBytes ? inner.size() - tagBytes : 0;
+    std::size_t rows = FooterRow().size() + static_cast<std::size_t>(collection.Count()) * fixedPart;
+    for (const CoinRecord& record : collection.BottomUp()) {
+        for (CoinField field : kCoinFields)
+            rows += tagCount[FieldIndex(field)] * record.Get(field).size();
+    }
+    std::size_t size = rows * (parts.size() - 1);
+    for (std::string_view part : parts) {
+        std::string text(part);
+        for (const PageTag& t : kPreferenceTags)
+            text = ReplaceTag(text, t.tag, prefs[t.key]);
+        size += text.size();
+    }
+    return size;
+}
 
 }  // namespace
 
@@ -116,9 +109,14 @@ std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_
     std::string out;
     if (tag.empty())
         return out.assign(text);
-    const std::size_t first = text.find(tag);
     out.reserve(text.size());
-    AppendReplaced(out, text, tag, value, first);
+    std::size_t pos = 0;
+    for (std::size_t hit = text.find(tag); hit != std::string_view::npos; hit = text.find(tag, pos)) {
+        out.append(text, pos, hit - pos);
+        out.append(value);
+        pos = hit + tag.size();
+    }
+    out.append(text, pos);
     return out;
 }
 
@@ -127,74 +125,50 @@ std::string FooterRow()
     return "<tr><td colspan=6>Generated by <a href=" + HomePageUrl() + ">Numora</a>.</td></tr>";
 }
 
+void StreamPage(std::string_view outer, std::string_view inner, const Collection& collection,
+                const Preferences& prefs, TextSink& out)
+{
+    std::vector<std::pair<std::string, std::string>> tags;
+    for (const PageTag& t : kPreferenceTags)
+        tags.emplace_back(t.tag, prefs[t.key]);
+    // The preference tags are replaced over the whole page in their order: the outer template's
+    // text and the rows pass through them all as they are made.
+    TagChain chain(tags, out);
+    RowFiller filler(inner);
+    const std::string footer = FooterRow();
+    std::string block;
+    block.reserve(kBlockSize + kBlockSize / 4);
+    const std::vector<std::string_view> parts = SplitAtData(outer);
+    const int count = collection.Count();
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        chain.Put(parts[p]);
+        if (p + 1 == parts.size())
+            break;
+        for (int i = 0; i < count; ++i) {
+            filler.AppendRow(block, collection.Row(i));
+            if (block.size() >= kBlockSize) {
+                chain.Put(block);
+                block.clear();
+            }
+        }
+        block += footer;
+        chain.Put(block);
+        block.clear();
+    }
+    chain.Finish();
+}
+
 std::string ComposePage(std::string_view outer, std::string_view inner,
                         const Collection& collection, const Preferences& prefs)
 {
-    const std::string footer = FooterRow();
-
-    // The size of the rows when no value holds a tag of its own: each row is the inner
-    // template with its tags' values in place of the tags. Guessing from one row instead would
-    // ask for the memory of one long Description once per coin.
-    std::array<std::size_t, kCoinFieldCount> tagCount{};
-    std::size_t tagBytes = 0;
-    for (const ItemTag& t : kItemTags) {
-        for (std::size_t hit = inner.find(t.tag); hit != std::string_view::npos;
-             hit = inner.find(t.tag, hit + t.tag.size())) {
-            ++tagCount[FieldIndex(t.field)];
-            tagBytes += t.tag.size();
-        }
-    }
-    // Tags may overlap in the template ("#NAME#YEAR#"), so their bytes may outnumber its own.
-    const std::size_t fixedPart = inner.size() > tagBytes ? inner.size() - tagBytes : 0;
-    const int count = collection.Count();
-    std::size_t rowsSize = footer.size() + static_cast<std::size_t>(count) * fixedPart;
-    for (const CoinRecord& record : collection.BottomUp()) {
-        for (CoinField field : kCoinFields)
-            rowsSize += tagCount[FieldIndex(field)] * record.Get(field).size();
-    }
-    std::string rows;
-    rows.reserve(rowsSize);
-
-    ItemFiller filler;
-    for (int i = 0; i < count; ++i)
-        filler.AppendRow(rows, inner, collection.Row(i));
-    rows += footer;
-
-    std::string scratch;
-    if (rows.find('#') != std::string::npos) {
-        std::string page = ReplaceTag(outer, "#DATA#", rows);
-        rows.clear();
-        rows.shrink_to_fit();
-        for (const PageTag& t : kPreferenceTags)
-            ReplaceInPlace(page, scratch, t.tag, prefs[t.key]);
-        return page;
-    }
-
-    // Rows without a "#" can neither hold a preference tag nor complete one with the text
-    // around them (the footer row has characters that no tag has), so the preference tags
-    // are substituted in the outer template's own text between the places of #DATA#. The
-    // page is then built once, instead of being copied for every preference tag.
-    constexpr std::string_view kDataTag = "#DATA#";
-    std::vector<std::string> parts;
-    std::size_t pos = 0;
-    for (std::size_t hit = outer.find(kDataTag); hit != std::string_view::npos;
-         hit = outer.find(kDataTag, pos)) {
-        parts.emplace_back(outer.substr(pos, hit - pos));
-        pos = hit + kDataTag.size();
-    }
-    parts.emplace_back(outer.substr(pos));
-    std::size_t size = rows.size() * (parts.size() - 1);
-    for (std::string& part : parts) {
-        for (const PageTag& t : kPreferenceTags)
-            ReplaceInPlace(part, scratch, t.tag, prefs[t.key]);
-        size += part.size();
-    }
+    // Reserved for the page as it usually comes out, with room to spare: the part of it that
+    // is never written is never given memory. A page that outgrows it (values that hold tags)
+    // is still right, only copied once into a larger string.
+    const std::size_t expected = ExpectedPageSize(SplitAtData(outer), inner, collection, prefs);
     std::string page;
-    page.reserve(size);
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            page += rows;
-        page += parts[i];
-    }
+    page.reserve(expected + expected / 16 + 4096);
+    AdviseLargePages(page.data(), page.capacity());
+    StringSink sink(page);
+    StreamPage(outer, inner, collection, prefs, sink);
     return page;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "output/TagStream.h"
 #include "records/Collection.h"
 #include "storage/Preferences.h"
 
@@ -17,6 +18,12 @@ std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_
 
 // The fixed row after the items, linking to the home page.
 std::string FooterRow();
+
+// The page of ComposePage, handed to `out` in pieces as it is made, so that it never needs to
+// be whole in memory. The rows go in blocks of about 1 MB; with #DATA# more than once in the
+// outer template they are made again for each.
+void StreamPage(std::string_view outer, std::string_view inner, const Collection& collection,
+                const Preferences& prefs, TextSink& out);
 
 // The whole page: the inner template filled for every row from the top, the footer row, and
 // the outer template with #DATA# and the seven #PREFS...# tags substituted in their order.

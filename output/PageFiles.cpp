@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "output/PageComposer.h"
 #include "storage/AtomicFile.h"
 #include "storage/FileReader.h"
 #include "storage/TextEncoding.h"
@@ -26,4 +27,30 @@ std::optional<std::string> ReadTemplate(const std::string& path)
 SaveResult WritePage(const std::string& path, std::string_view page)
 {
     return WriteFileAtomically(path, page);
+}
+
+namespace {
+
+// Hands the page to the file as it comes: the rows come in blocks of about 1 MB, which the
+// file writes as they are, and it gathers the small pieces between them.
+class FileSink final : public TextSink {
+public:
+    explicit FileSink(AtomicFile& file) : m_file(file) {}
+    void Put(std::string_view bytes) override { m_file.Write(bytes); }
+
+private:
+    AtomicFile& m_file;
+};
+
+}  // namespace
+
+SaveResult WritePageFile(const std::string& path, std::string_view outer, std::string_view inner,
+                         const Collection& collection, const Preferences& prefs)
+{
+    AtomicFile file(path);
+    if (!file.IsOpen())
+        return SaveResult::Failed(file.OpenError());
+    FileSink sink(file);
+    StreamPage(outer, inner, collection, prefs, sink);
+    return file.Commit();
 }

@@ -26,3 +26,11 @@ std::optional<std::string> ReadTemplate(const std::string& path);
 
 // Writes the page exactly as composed, nothing added, replacing the file safely.
 SaveResult WritePage(const std::string& path, std::string_view page);
+
+class Collection;
+struct Preferences;
+
+// Composes the page (ComposePage) straight into the file, in blocks of about 1 MB, replacing
+// the file safely: on failure the old page is as it was.
+SaveResult WritePageFile(const std::string& path, std::string_view outer, std::string_view inner,
+                         const Collection& collection, const Preferences& prefs);

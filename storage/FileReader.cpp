@@ -36,19 +36,6 @@ std::string Explain(int error)
     }
 }
 
-// A large buffer about to be filled is backed by large pages where the system allows it: a
-// few hundred faults instead of tens of thousands for a file of hundreds of MB.
-void AdviseLargePages(char* data, std::size_t size)
-{
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    if (size < 4 * kLargePage)
-        return;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) / kLargePage * kLargePage;
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) / kLargePage * kLargePage;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
 class FdCloser {
 public:
     explicit FdCloser(int fd) : m_fd(fd) {}
@@ -61,6 +48,17 @@ private:
 };
 
 }  // namespace
+
+void AdviseLargePages(char* data, std::size_t size)
+{
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (size < 4 * kLargePage)
+        return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) / kLargePage * kLargePage;
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) / kLargePage * kLargePage;
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 void SetReadFunctionForTesting(ReadFunction read) { g_read = read; }
 
