@@ -28,13 +28,8 @@ void ChoiceCombos::Add(const CoinRecord& record)
 
 void ChoiceCombos::AddAll(const Collection& collection)
 {
-    for (std::size_t i = 0; i < kFields.size(); ++i) {
-        std::vector<std::string_view> values;
-        values.reserve(collection.BottomUp().size());
-        for (const CoinRecord& r : collection.BottomUp())
-            values.push_back(r.Get(kFields[i]));
-        m_lists[i].AddAll(values);
-    }
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        m_lists[i].AddAll(collection.BottomUp(), kFields[i]);
     Rebuild();
 }
 

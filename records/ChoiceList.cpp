@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
+#include <cstdint>
+#include <cstring>
 
 bool ChoiceLess(std::string_view a, std::string_view b)
 {
@@ -26,26 +27,45 @@ int ChoiceList::Add(std::string_view value)
     return static_cast<int>(index);
 }
 
-void ChoiceList::AddAll(const std::vector<std::string_view>& values)
+namespace {
+
+// A quick hash for the table of recent texts, from the size and the first and last eight bytes:
+// a poor hash only costs a text that is folded needlessly.
+std::size_t QuickHash(std::string_view text)
+{
+    std::uint64_t head = 0, tail = 0;
+    if (text.size() >= 8) {
+        std::memcpy(&head, text.data(), 8);
+        std::memcpy(&tail, text.data() + text.size() - 8, 8);
+    } else {
+        std::memcpy(&head, text.data(), text.size());
+    }
+    const std::uint64_t mixed = (head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ text.size()) * 0xFF51AFD7ED558CCDULL;
+    return static_cast<std::size_t>(mixed >> 40);
+}
+
+}  // namespace
+
+template <typename Values>
+void ChoiceList::AddEach(const Values& values)
 {
     // A column holds the same few texts over and over; a text just as one seen before adds
     // nothing, and is known without folding it by a small table of recent texts.
     constexpr std::size_t kRecent = 1024;
     std::array<std::string_view, kRecent> recent{};
-    const std::hash<std::string_view> hash;
     bool added = false;
-    for (std::string_view value : values) {
+    values([&](std::string_view value) {
         if (value.empty())
-            continue;
-        std::string_view& slot = recent[hash(value) % kRecent];
+            return;
+        std::string_view& slot = recent[QuickHash(value) % kRecent];
         if (slot.data() && slot == value)
-            continue;
+            return;
         slot = value;
         if (!m_folded.insert(FoldCase(value)).second)
-            continue;
+            return;
         m_entries.emplace_back(value);
         added = true;
-    }
+    });
     if (!added)
         return;
     // Sort on precomputed keys: folding inside every comparison would repeat the work.
@@ -56,6 +76,22 @@ void ChoiceList::AddAll(const std::vector<std::string_view>& values)
     std::sort(keyed.begin(), keyed.end());
     for (std::size_t i = 0; i < keyed.size(); ++i)
         m_entries[i] = std::move(keyed[i].second);
+}
+
+void ChoiceList::AddAll(const std::vector<std::string_view>& values)
+{
+    AddEach([&values](const auto& take) {
+        for (std::string_view value : values)
+            take(value);
+    });
+}
+
+void ChoiceList::AddAll(const std::vector<CoinRecord>& records, CoinField field)
+{
+    AddEach([&records, field](const auto& take) {
+        for (const CoinRecord& record : records)
+            take(record.Get(field));
+    });
 }
 
 bool ChoiceList::Contains(std::string_view value) const

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "records/CaseFold.h"
+#include "records/CoinRecord.h"
 
 // The entries of one drop-down list (Country, Condition or Category): every distinct value
 // loaded or entered since the program started, sorted, where "distinct" ignores letter case.
@@ -19,11 +20,17 @@ public:
     // Adds many values at once, in O((n + k) log(n + k)).
     void AddAll(const std::vector<std::string_view>& values);
 
+    // The same with the values of one field of each record.
+    void AddAll(const std::vector<CoinRecord>& records, CoinField field);
+
     bool Contains(std::string_view value) const;
 
     const std::vector<std::string>& Entries() const { return m_entries; }
 
 private:
+    template <typename Values>
+    void AddEach(const Values& values);
+
     std::vector<std::string> m_entries;        // in display order
     std::unordered_set<std::string> m_folded;  // FoldCase of each entry
 };

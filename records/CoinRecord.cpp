@@ -1,6 +1,9 @@
 #include "records/CoinRecord.h"
 
+#include <cstring>
 #include <stdexcept>
+
+#include "records/CoinRecordBuilder.h"
 
 namespace {
 
@@ -24,18 +27,19 @@ std::string_view DataFileKey(CoinField field) { return kKeys[FieldIndex(field)];
 
 CoinRecord CoinRecord::FromTexts(std::initializer_list<std::string_view> texts)
 {
-    CoinRecord record;
+    CoinRecordBuilder builder;
     int i = 0;
     for (std::string_view text : texts) {
         if (i == kCoinFieldCount)
             break;
-        record.Set(kCoinFields[i++], text);
+        builder.Set(kCoinFields[i++], text);
     }
-    return record;
+    return builder.Build();
 }
 
 CoinRecord::CoinRecord(const CoinRecord& other)
     : m_text(other.m_text),
+      m_block(other.m_block),
       m_end(other.m_end),
       m_long(other.m_long ? std::make_unique<LongTexts>(*other.m_long) : nullptr)
 {
@@ -56,7 +60,9 @@ std::string_view CoinRecord::Get(CoinField field) const
     if (m_long && m_long->texts[i])
         return *m_long->texts[i];
     const std::uint32_t begin = i == 0 ? 0 : m_end[i - 1];
-    return std::string_view(m_text).substr(begin, m_end[i] - begin);
+    if (begin == m_end[i])
+        return {};
+    return std::string_view(m_text + begin, m_end[i] - begin);
 }
 
 void CoinRecord::Set(CoinField field, std::string_view text)
@@ -64,19 +70,34 @@ void CoinRecord::Set(CoinField field, std::string_view text)
     const int i = FieldIndex(field);
     const std::uint32_t begin = i == 0 ? 0 : m_end[i - 1];
     const std::uint32_t oldSize = m_end[i] - begin;
+    const std::size_t total = m_end[kCoinFieldCount - 1];
     const bool isLong = text.size() >= kSharedFrom;
     const std::size_t packedSize = isLong ? 0 : text.size();
-    if (m_text.size() - oldSize + packedSize > UINT32_MAX)
+    if (total - oldSize + packedSize > UINT32_MAX)
         throw std::length_error("a coin record holds at most 4 GiB of text");
 
-    // Everything that may fail is done before the record changes.
+    // Everything that may fail is done before the record changes. The block is shared with
+    // copies of the record, so the texts are packed into a new one; `text` may lie in the old.
     std::shared_ptr<const std::string> longText;
     if (isLong) {
         longText = std::make_shared<const std::string>(text);
         if (!m_long)
             m_long = std::make_unique<LongTexts>();
     }
-    m_text.replace(begin, oldSize, text.substr(0, packedSize));
+    const std::size_t newTotal = total - oldSize + packedSize;
+    std::shared_ptr<char[]> block;
+    if (newTotal > 0) {
+        block = std::make_shared_for_overwrite<char[]>(newTotal);
+        char* out = block.get();
+        if (begin > 0)
+            std::memcpy(out, m_text, begin);
+        if (packedSize > 0)
+            std::memcpy(out + begin, text.data(), packedSize);
+        if (total > m_end[i])
+            std::memcpy(out + begin + packedSize, m_text + m_end[i], total - m_end[i]);
+    }
+    m_text = block.get();
+    m_block = std::move(block);
     if (m_long)
         m_long->texts[i] = std::move(longText);
     const auto newSize = static_cast<std::uint32_t>(packedSize);
@@ -86,12 +107,43 @@ void CoinRecord::Set(CoinField field, std::string_view text)
 
 std::size_t CoinRecord::TextSize() const
 {
-    std::size_t size = m_text.size();
+    std::size_t size = m_end[kCoinFieldCount - 1];
     if (m_long) {
         for (const auto& text : m_long->texts)
             size += text ? text->size() : 0;
     }
     return size;
+}
+
+namespace {
+
+bool HasOnlyAscii(std::string_view text)
+{
+    std::uint64_t bits = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        bits |= word;
+    }
+    for (; i < text.size(); ++i)
+        bits |= static_cast<unsigned char>(text[i]);
+    return (bits & 0x8080808080808080ULL) == 0;
+}
+
+}  // namespace
+
+bool CoinRecord::IsAscii() const
+{
+    if (m_text && !HasOnlyAscii(std::string_view(m_text, m_end[kCoinFieldCount - 1])))
+        return false;
+    if (m_long) {
+        for (const auto& text : m_long->texts) {
+            if (text && !HasOnlyAscii(*text))
+                return false;
+        }
+    }
+    return true;
 }
 
 bool operator==(const CoinRecord& a, const CoinRecord& b)

@@ -43,10 +43,13 @@ std::string_view ColumnHeading(CoinField field);
 std::string_view DataFileKey(CoinField field);
 
 // One coin: thirteen free texts of any length and any characters (UTF-8 by convention, but
-// any bytes are kept as they are). Short texts share one buffer so that a million coins stay
-// small in memory (a record holds at most 4 GiB of them). Long texts are kept apart and shared
-// by the copies of a record, so that a long Description carried from record to record while a
-// file is read costs its size once, not once per record.
+// any bytes are kept as they are). A record's short texts lie packed one after the other in a
+// block of memory that copies of the record share and that no record ever changes: setting a
+// field makes a new block. A block may also be part of a larger one shared by many records,
+// such as the text of the file they were read from, so that a million coins read from a file
+// cost no allocation each (a record holds at most 4 GiB of short texts). Long texts are kept
+// apart and shared by the copies of a record, so that a long Description carried from record
+// to record while a file is read costs its size once, not once per record.
 class CoinRecord {
 public:
     CoinRecord() = default;
@@ -65,6 +68,10 @@ public:
     // Total bytes of text over all fields.
     std::size_t TextSize() const;
 
+    // True when every field holds bytes below 0x80 only. Reads the texts, which lie together,
+    // in one pass rather than field by field.
+    bool IsAscii() const;
+
     // Equal when every field holds the same text.
     friend bool operator==(const CoinRecord& a, const CoinRecord& b);
 
@@ -78,7 +85,8 @@ private:
         std::array<std::shared_ptr<const std::string>, kCoinFieldCount> texts;
     };
 
-    std::string m_text;
+    const char* m_text = nullptr;                        // the packed short texts
+    std::shared_ptr<const void> m_block;                 // keeps m_text's memory alive
     std::array<std::uint32_t, kCoinFieldCount> m_end{};  // end offset of each field in m_text
     std::unique_ptr<LongTexts> m_long;                   // null when no field is long
 };

@@ -33,16 +33,27 @@ std::string_view CoinRecordBuilder::Get(CoinField field) const
 
 CoinRecord CoinRecordBuilder::Build() const
 {
+    if (m_shortSize == 0)
+        return BuildInto(nullptr, nullptr);
+    std::shared_ptr<char[]> block = std::make_shared_for_overwrite<char[]>(m_shortSize);
+    char* at = block.get();
+    return BuildInto(at, std::move(block));
+}
+
+CoinRecord CoinRecordBuilder::BuildInto(char* at, std::shared_ptr<const void> owner) const
+{
     CoinRecord record;
-    record.m_text.resize(m_shortSize);
-    char* out = record.m_text.data();
     std::uint32_t end = 0;
     for (int i = 0; i < kCoinFieldCount; ++i) {
         const std::string& text = m_short[i];
         if (!text.empty())
-            std::memcpy(out + end, text.data(), text.size());
+            std::memcpy(at + end, text.data(), text.size());
         end += static_cast<std::uint32_t>(text.size());
         record.m_end[i] = end;
+    }
+    if (m_shortSize > 0) {
+        record.m_text = at;
+        record.m_block = std::move(owner);
     }
     if (m_longCount > 0)
         record.m_long = std::make_unique<CoinRecord::LongTexts>(CoinRecord::LongTexts{m_long});

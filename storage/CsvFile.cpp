@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "records/CaseFold.h"
+#include "records/CoinRecordBuilder.h"
 #include "storage/AtomicFile.h"
 #include "storage/TextEncoding.h"
 
@@ -253,11 +254,11 @@ private:
             ++m_result.skippedRows;
             return;
         }
-        // Set in field order, so that each text is appended to the record's buffer.
-        CoinRecord record;
+        // Every field is set, so nothing carries over from the row before; the builder keeps
+        // its buffers from row to row, and each record is made with one allocation.
         for (CoinField field : kCoinFields)
-            record.Set(field, text(field));
-        m_result.records.push_back(std::move(record));
+            m_builder.Set(field, text(field));
+        m_result.records.push_back(m_builder.Build());
     }
 
     void Fail(int line, const std::string& what)
@@ -271,6 +272,7 @@ private:
     bool m_failed = false;
     bool m_haveHeader = false;
     std::vector<std::string> m_row;  // the fields of the row being read (reused)
+    CoinRecordBuilder m_builder;
     std::size_t m_fieldCount = 0;
     std::array<int, kCoinFieldCount> m_fieldColumn = [] {
         std::array<int, kCoinFieldCount> none{};

@@ -16,10 +16,9 @@ namespace {
 // Space, tab, line feed, vertical tab, form feed and carriage return.
 constexpr bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Texts smaller than this are kept whole until the reader goes; larger ones are given back as
-// they are read, this much at a time.
-constexpr std::size_t kReleaseFrom = std::size_t{32} << 20;
-constexpr std::size_t kReleaseStep = std::size_t{8} << 20;
+// Memory is given back in whole large pages, so that the large pages the text was read into
+// are not broken up into small ones.
+constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
 
 std::string_view TrimEnd(std::string_view line)
 {
@@ -108,32 +107,33 @@ KeyValueReader::KeyValueReader(const std::string& path)
         file.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
     }
     try {
-        m_text = DecodeFileText(std::move(file.bytes));
+        m_text = std::make_shared<std::string>(DecodeFileText(std::move(file.bytes)));
     } catch (const std::bad_alloc&) {
-        m_text = std::string();
+        m_text = std::make_shared<std::string>();
         m_problem = "it is larger than the memory can hold";
     }
-    m_open = m_problem.empty() || !m_text.empty();
+    m_open = m_problem.empty() || !m_text->empty();
 }
 
 KeyValueReader KeyValueReader::FromText(std::string text)
 {
     KeyValueReader reader;
-    reader.m_text = std::move(text);
+    reader.m_text = std::make_shared<std::string>(std::move(text));
     reader.m_open = true;
     return reader;
 }
 
 bool KeyValueReader::NextLine(std::string_view& line)
 {
-    if (m_pos >= m_text.size())
+    const std::string& text = *m_text;
+    if (m_pos >= text.size())
         return false;
-    const std::string_view rest = std::string_view(m_text).substr(m_pos);
+    const std::string_view rest = std::string_view(text).substr(m_pos);
     const auto lineBreak = rest.find('\n');
     if (lineBreak == std::string_view::npos) {
         // The last line is read even without a line break after it.
         line = TrimEnd(rest);
-        m_pos = m_text.size();
+        m_pos = text.size();
     } else {
         line = TrimEnd(rest.substr(0, lineBreak));
         m_pos += lineBreak + 1;
@@ -155,12 +155,11 @@ bool KeyValueReader::NextPair(std::string& key, std::string& value)
 
 bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
 {
-    ReleaseReadText();
-
     // Continuation lines are taken up by the pair before them, so one found here stands before
     // the first pair and has nothing to continue.
     std::string_view line;
     do {
+        m_pairStart = m_pos;
         if (!NextLine(line))
             return false;
     } while (IsContinuation(line));
@@ -168,9 +167,10 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
     std::tie(key, value) = SplitKeyValueView(line);
 
     // Trimming touches only the end of a line, so a continuation is known by its first byte.
-    if (m_pos < m_text.size() && m_text[m_pos] == '=') {
+    const std::string& text = *m_text;
+    if (m_pos < text.size() && text[m_pos] == '=') {
         m_joined.assign(value);
-        while (m_pos < m_text.size() && m_text[m_pos] == '=') {
+        while (m_pos < text.size() && text[m_pos] == '=') {
             NextLine(line);
             m_joined += '\n';
             m_joined += line.substr(1);
@@ -180,19 +180,15 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
     return true;
 }
 
-void KeyValueReader::ReleaseReadText()
+void KeyValueReader::GiveBack(std::size_t begin, std::size_t end)
 {
-    if (m_text.size() < kReleaseFrom || m_pos - m_released < kReleaseStep)
-        return;
-    // Only whole pages that lie within the text and were read are given back; they read as
-    // zeros afterwards, which nothing does.
-    static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto base = reinterpret_cast<std::uintptr_t>(m_text.data());
-    const std::uintptr_t begin = (base + m_released + page - 1) / page * page;
-    const std::uintptr_t end = (base + m_pos) / page * page;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
-    m_released = end - base;
+    // Only whole large pages within the range are given back; they read as zeros afterwards
+    // and are made again when written.
+    const auto base = reinterpret_cast<std::uintptr_t>(m_text->data());
+    const std::uintptr_t first = (base + begin + kLargePage - 1) / kLargePage * kLargePage;
+    const std::uintptr_t last = (base + end) / kLargePage * kLargePage;
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 
 KeyValueWriter::KeyValueWriter(std::string path)

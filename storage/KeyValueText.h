@@ -51,13 +51,26 @@ public:
 
     // How far the reading has come: the bytes of text read, of all there are.
     std::size_t Position() const { return m_pos; }
-    std::size_t Size() const { return m_text.size(); }
+    std::size_t Size() const { return m_text->size(); }
+
+    // Where the pair NextPair gave last begins in the text.
+    std::size_t PairStart() const { return m_pairStart; }
+
+    // The whole text the pairs are read from. What lies before PairStart() has been read and
+    // may be written over; records may share the text to keep parts of it.
+    const std::shared_ptr<std::string>& Text() const { return m_text; }
+
+    // Gives the memory of the text between two offsets back to the system (large pages only,
+    // so a small range may give back nothing); those bytes read as zeros afterwards. For text
+    // already read and not needed, so that a large file's text and what is made from it need
+    // not be held together.
+    void GiveBack(std::size_t begin, std::size_t end);
 
     // The next pair, continuation lines joined to it; false at the end of the input.
     bool NextPair(std::string& key, std::string& value);
 
-    // The same as views, which stay valid until the next call. Text already read may be given
-    // back to the system on the way (see ReleaseReadText), so nothing may point into it.
+    // The same as views, which stay valid until the next call or until the caller writes over
+    // the text they point into.
     bool NextPair(std::string_view& key, std::string_view& value);
 
 private:
@@ -66,16 +79,11 @@ private:
     // The next line without its trailing white space; false at the end of the input.
     bool NextLine(std::string_view& line);
 
-    // Gives the memory of a large text's lines already read back to the system, a few MB at a
-    // time, so that the records made from a large file and the whole of its text are not held
-    // together.
-    void ReleaseReadText();
-
-    std::string m_text;
+    std::shared_ptr<std::string> m_text = std::make_shared<std::string>();
     std::string m_problem;
-    std::string m_joined;       // a value with continuation lines, joined
+    std::string m_joined;  // a value with continuation lines, joined
     std::size_t m_pos = 0;
-    std::size_t m_released = 0;  // m_text before this offset is given back
+    std::size_t m_pairStart = 0;
     bool m_open = false;
 };
 

@@ -266,13 +266,15 @@ void CoinTableModel::FindUnknownWidths() const
     // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
     // one cannot be wider than what was found; any other text is measured.
     const auto perByte = static_cast<std::size_t>(m_meter->WidestAsciiAdvance());
+    // Most records hold ASCII alone; their texts, which lie together, are looked at once.
     for (const CoinRecord& row : rows) {
+        const bool ascii = row.IsAscii();
         for (int c = 0; c < kCoinFieldCount; ++c) {
             if (!find[c])
                 continue;
             const std::string_view text = row.Get(kCoinFields[c]);
             int& widest = m_widths[c].width;
-            if (text.size() * perByte <= static_cast<std::size_t>(widest) && IsAscii(text))
+            if (text.size() * perByte <= static_cast<std::size_t>(widest) && (ascii || IsAscii(text)))
                 continue;
             widest = std::max(widest, m_meter->Width(text));
         }

@@ -37,3 +37,22 @@ TEST(CoinRecordBuilder, FieldsCarryOverAndLongTextsAreShared)
     EXPECT_EQ(fourth.Get(CoinField::Name), "Buffalo Nickel");
     EXPECT_EQ(builder.Get(CoinField::Description), "short");
 }
+
+// Whether a record holds ASCII alone looks at every field, short or long.
+TEST(CoinRecord, IsAsciiLooksAtEveryText)
+{
+    EXPECT_TRUE(CoinRecord().IsAscii());
+    CoinRecord record = CoinRecord::FromTexts({"Thaler", "1780", "", "", "", "", "", "", "", "",
+                                               "", "", std::string(CoinRecord::kSharedFrom, 'x')});
+    EXPECT_TRUE(record.IsAscii());
+    const CoinRecord copy = record;
+    record.Set(CoinField::Country, "\xC3\x96sterreich");
+    EXPECT_FALSE(record.IsAscii());
+    EXPECT_TRUE(copy.IsAscii());  // copies share texts but not changes
+    record.Set(CoinField::Country, "Austria");
+    record.Set(CoinField::Description, std::string(CoinRecord::kSharedFrom, 'x') + "\xE2\x82\xAC");
+    EXPECT_FALSE(record.IsAscii());
+    record.Set(CoinField::Name, std::string(9, '\x7F'));
+    record.Set(CoinField::Description, "");
+    EXPECT_TRUE(record.IsAscii());
+}

@@ -114,6 +114,14 @@ TEST(ChoiceList, IgnoresLetterCaseAndStaysSorted)
     EXPECT_EQ(added.Entries(), Texts({"austria", "Belgium", "France", Texts::value_type(ete),
                                       Texts::value_type(mir)}));
     EXPECT_EQ(all.Entries(), added.Entries());
+    // The same from a field of records, each value several times as a column has them.
+    std::vector<CoinRecord> records;
+    for (int round = 0; round < 3; ++round)
+        for (std::string_view v : values)
+            records.push_back(CoinRecord::FromTexts({"", "", "", v}));
+    ChoiceList fromRecords;
+    fromRecords.AddAll(records, CoinField::Country);
+    EXPECT_EQ(fromRecords.Entries(), added.Entries());
     EXPECT_TRUE(added.Contains("FRANCE") && added.Contains("\xC3\x89T\xC3\x89"));
     EXPECT_FALSE(added.Contains("Fr"));
     EXPECT_EQ(added.Add("BELGIUM"), -1);

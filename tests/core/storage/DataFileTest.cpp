@@ -3,7 +3,20 @@
 #include <regex>
 
 #include "core/TestSupport.h"
+#include "records/CoinRecordBuilder.h"
 #include "storage/DataFile.h"
+
+namespace {
+
+CoinRecord RecordOf(const std::array<std::string, kCoinFieldCount>& values)
+{
+    CoinRecordBuilder builder;
+    for (CoinField field : kCoinFields)
+        builder.Set(field, values[FieldIndex(field)]);
+    return builder.Build();
+}
+
+}  // namespace
 
 TEST(DataFile, WritesBottomRowFirstInExactBytesAndReadsBack)
 {
@@ -60,4 +73,58 @@ TEST(DataFile, LoaderCarriesValuesOverAndReadsLfAsCrLf)
             WriteBytes(dir.File(kDataFileName), text);
             EXPECT_EQ(ReadDataFile(dir.File(kDataFileName)), c.expected) << c.name;
         }
+}
+
+// A large file's records keep their texts in the file's own text, packed over the lines already
+// read, while the rest of it is given back as the reading goes. Records that leave out most keys
+// would outgrow the lines read, and long texts and continued values never lie in the file as
+// the record holds them: all must still read as written, and stay so apart from the others.
+TEST(DataFile, RecordsReadFromALargeFileHoldTheirOwnTexts)
+{
+    std::string text = "CREATOR=NMR 1.0\r\n";
+    std::vector<CoinRecord> expected;
+    std::array<std::string, kCoinFieldCount> values;
+    for (int i = 0; i < 120000; ++i) {
+        // Every 500th record starts a run of 300 that give their name alone, so the values of
+        // the record before are carried into each.
+        const bool nameOnly = i % 500 >= 200;
+        for (CoinField field : kCoinFields) {
+            if (nameOnly && field != CoinField::Name)
+                continue;
+            std::string& value = values[FieldIndex(field)];
+            value = std::string(ColumnHeading(field)) + " " + std::to_string(i * 7 % 1013);
+            if (field == CoinField::Description) {
+                if (i % 97 == 0)
+                    value = std::string(CoinRecord::kSharedFrom + i % 50, 'L');
+                else if (i % 5 == 0)
+                    value = "first line\nsecond " + std::to_string(i);
+                else
+                    value += " \xC3\xA9t\xC3\xA9 with some more words to make the record longer";
+            }
+            text += DataFileKey(field);
+            text += '=';
+            for (char c : value)
+                text += c == '\n' ? std::string("\r\n=") : std::string(1, c);
+            text += "\r\n";
+        }
+        expected.push_back(RecordOf(values));
+    }
+    ASSERT_GT(text.size(), std::size_t{16} << 20);
+
+    TempDir dir;
+    WriteBytes(dir.File(kDataFileName), text);
+    std::vector<CoinRecord> records = ReadDataFile(dir.File(kDataFileName));
+    ASSERT_EQ(records.size(), expected.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        ASSERT_EQ(records[i], expected[i]) << "record " << i;
+
+    // Copies share the texts and outlive the others; a change to one leaves the rest as read.
+    CoinRecord kept = records[12345];
+    CoinRecord changed = records[12345];
+    records.clear();
+    records.shrink_to_fit();
+    changed.Set(CoinField::Year, "1999");
+    EXPECT_EQ(kept, expected[12345]);
+    EXPECT_EQ(changed.Get(CoinField::Year), "1999");
+    EXPECT_EQ(changed.Get(CoinField::Name), expected[12345].Get(CoinField::Name));
 }
