@@ -23,7 +23,7 @@ if [[ -z ${NUMORA_BENCH_ON_XVFB:-} ]]; then
         command -v "$tool" >/dev/null ||
             { echo "whole_process.sh: $tool is missing (scripts/install-deps.sh bench installs it)" >&2; exit 1; }
     done
-    for program in "$numora" "$maker"; do
+    for program in "$numora" "$maker" "$build/bench/fresh_memory"; do
         [[ -x $program ]] || { echo "whole_process.sh: $program is not built" >&2; exit 1; }
     done
     mkdir -p "$build/bench-data"
@@ -62,7 +62,8 @@ status_kib() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status" 2>/de
 
 time_field() { awk -F': ' -v key="$2" '$1 ~ key { print $2 }' "$1"; }
 
-# One run: sets the globals shown, quit, peak_kib, shown_kib, cpu, cpu_shown, raw, raw_write.
+# One run: sets the globals shown, quit, peak_kib, shown_kib, cpu, cpu_shown, raw, raw_write,
+# fresh.
 run_once() {
     local data=$1 run=$work/run
     rm -rf "$run" "$work/xdg"
@@ -78,6 +79,9 @@ run_once() {
     cp "$run/nmr.dat" "$run/copy.dat" && sync -f "$run/copy.dat"
     raw_write=$(elapsed "$w0" "$EPOCHREALTIME")
     rm "$run/copy.dat"
+    # What the kernel takes to hand over as much fresh memory as the file is large: the program
+    # needs at least that much for the file's text and its records.
+    fresh=$("$build/bench/fresh_memory" "$(stat -c %s "$run/nmr.dat")")
 
     local t0=$EPOCHREALTIME wid=
     (cd "$run" && XDG_RUNTIME_DIR=$work/xdg exec /usr/bin/time -v -o "$work/time.txt" \
@@ -122,25 +126,26 @@ mb() { awk -v k="$1" 'BEGIN { printf "%.0f", k * 1024 / 1e6 }'; }
 echo
 echo "Whole process, Release, medians of $runs runs (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
 echo
-echo "| Coins | file | raw read (cat) | start to window shown | its CPU time | raw write and flush (cp, sync) | Enter to end | its CPU time | peak resident | peak / file | resident once shown |"
-echo "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+echo "| Coins | file | raw read (cat) | fresh memory of its size | start to window shown | its CPU time | raw write and flush (cp, sync) | Enter to end | its CPU time | peak resident | peak / file | resident once shown |"
+echo "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for count in $counts; do
     data=$build/bench-data/coins-$count.dat
     size=$(stat -c %s "$data")
-    S=() Q=() P=() R=() C=() W=() CS=() CQ=() RW=()
+    S=() Q=() P=() R=() C=() W=() CS=() CQ=() RW=() F=()
     for _ in $(seq "$runs"); do
         # A program that could not reach the display (another Xvfb may take it from under a
         # busy machine) is tried again, twice at most.
         run_once "$data" || run_once "$data" || run_once "$data" || exit 1
-        RW+=("$raw_write")
+        RW+=("$raw_write") F+=("$fresh")
         S+=("$shown") Q+=("$quit") P+=("$peak_kib") R+=("$raw") C+=("$cpu") W+=("$shown_kib")
         CS+=("$cpu_shown") CQ+=("$(awk -v a="$cpu" -v b="$cpu_shown" 'BEGIN { printf "%.2f", a - b }')")
-        echo "  $count coins: shown $shown s (CPU $cpu_shown s), Enter to end $quit s, peak $(mb "$peak_kib") MB, raw read $raw s" >&2
+        echo "  $count coins: shown $shown s (CPU $cpu_shown s), Enter to end $quit s, peak $(mb "$peak_kib") MB, raw read $raw s, fresh memory $fresh s" >&2
     done
     peak=$(median "${P[@]}")
-    printf '| %s | %s MB | %.0f ms | %s s | %s s | %s s | %s s | %s s | %s MB | %s | %s MB |\n' \
+    printf '| %s | %s MB | %.0f ms | %.0f ms | %s s | %s s | %s s | %s s | %s s | %s MB | %s | %s MB |\n' \
         "$count" "$(awk -v b="$size" 'BEGIN { printf "%.0f", b / 1e6 }')" \
         "$(awk -v s="$(median "${R[@]}")" 'BEGIN { print s * 1000 }')" \
+        "$(awk -v s="$(median "${F[@]}")" 'BEGIN { print s * 1000 }')" \
         "$(median "${S[@]}")" "$(median "${CS[@]}")" "$(median "${RW[@]}")" \
         "$(median "${Q[@]}")" "$(median "${CQ[@]}")" \
         "$(mb "$peak")" "$(awk -v p="$peak" -v b="$size" 'BEGIN { if (b > 0) printf "%.2f", p * 1024 / b; else print "-" }')" \

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
-#include <cstring>
+
+#include "records/QuickHash.h"
 
 bool ChoiceLess(std::string_view a, std::string_view b)
 {
@@ -26,25 +26,6 @@ int ChoiceList::Add(std::string_view value)
     m_entries.insert(at, std::string(value));
     return static_cast<int>(index);
 }
-
-namespace {
-
-// A quick hash for the table of recent texts, from the size and the first and last eight bytes:
-// a poor hash only costs a text that is folded needlessly.
-std::size_t QuickHash(std::string_view text)
-{
-    std::uint64_t head = 0, tail = 0;
-    if (text.size() >= 8) {
-        std::memcpy(&head, text.data(), 8);
-        std::memcpy(&tail, text.data() + text.size() - 8, 8);
-    } else {
-        std::memcpy(&head, text.data(), text.size());
-    }
-    const std::uint64_t mixed = (head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ text.size()) * 0xFF51AFD7ED558CCDULL;
-    return static_cast<std::size_t>(mixed >> 40);
-}
-
-}  // namespace
 
 template <typename Values>
 void ChoiceList::AddEach(const Values& values)

@@ -54,17 +54,6 @@ CoinRecord& CoinRecord::operator=(const CoinRecord& other)
     return *this;
 }
 
-std::string_view CoinRecord::Get(CoinField field) const
-{
-    const int i = FieldIndex(field);
-    if (m_long && m_long->texts[i])
-        return *m_long->texts[i];
-    const std::uint32_t begin = i == 0 ? 0 : m_end[i - 1];
-    if (begin == m_end[i])
-        return {};
-    return std::string_view(m_text + begin, m_end[i] - begin);
-}
-
 void CoinRecord::Set(CoinField field, std::string_view text)
 {
     const int i = FieldIndex(field);

@@ -51,6 +51,10 @@ std::string_view DataFileKey(CoinField field);
 // apart and shared by the copies of a record, so that a long Description carried from record
 // to record while a file is read costs its size once, not once per record.
 class CoinRecord {
+    struct LongTexts {
+        std::array<std::shared_ptr<const std::string>, kCoinFieldCount> texts;
+    };
+
 public:
     CoinRecord() = default;
     CoinRecord(const CoinRecord& other);
@@ -62,7 +66,17 @@ public:
     // A record from up to thirteen texts in field order; missing ones are empty.
     static CoinRecord FromTexts(std::initializer_list<std::string_view> texts);
 
-    std::string_view Get(CoinField field) const;
+    std::string_view Get(CoinField field) const
+    {
+        const int i = FieldIndex(field);
+        if (m_long && m_long->texts[i]) [[unlikely]]
+            return *m_long->texts[i];
+        const std::uint32_t begin = i == 0 ? 0 : m_end[i - 1];
+        if (begin == m_end[i])
+            return {};
+        return std::string_view(m_text + begin, m_end[i] - begin);
+    }
+
     void Set(CoinField field, std::string_view text);
 
     // Total bytes of text over all fields.
@@ -80,10 +94,6 @@ public:
 
 private:
     friend class CoinRecordBuilder;
-
-    struct LongTexts {
-        std::array<std::shared_ptr<const std::string>, kCoinFieldCount> texts;
-    };
 
     const char* m_text = nullptr;                        // the packed short texts
     std::shared_ptr<const void> m_block;                 // keeps m_text's memory alive

@@ -1,28 +1,13 @@
 #include "records/qt/CoinTableModel.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
+#include <climits>
 
 namespace {
 
 // Taken or given back at once, more rows than this are not measured one by one: the widest
 // text of each column is looked for again when asked for.
 constexpr std::size_t kRowsMeasuredOneByOne = 64;
-
-bool IsAscii(std::string_view text)
-{
-    std::uint64_t bits = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        bits |= word;
-    }
-    for (; i < text.size(); ++i)
-        bits |= static_cast<unsigned char>(text[i]);
-    return (bits & 0x8080808080808080ULL) == 0;
-}
 
 }  // namespace
 
@@ -266,7 +251,10 @@ void CoinTableModel::FindUnknownWidths() const
     // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
     // one cannot be wider than what was found; any other text is measured.
     const auto perByte = static_cast<std::size_t>(m_meter->WidestAsciiAdvance());
-    // Most records hold ASCII alone; their texts, which lie together, are looked at once.
+    // Most records hold ASCII alone; their texts, which lie together, are looked at once. A
+    // text of ASCII is measured by adding up its bytes' advances here, which also finds out
+    // whether it is ASCII; only other texts go to the meter.
+    const int* advances = m_meter->AsciiAdvances();
     for (const CoinRecord& row : rows) {
         const bool ascii = row.IsAscii();
         for (int c = 0; c < kCoinFieldCount; ++c) {
@@ -274,9 +262,18 @@ void CoinTableModel::FindUnknownWidths() const
                 continue;
             const std::string_view text = row.Get(kCoinFields[c]);
             int& widest = m_widths[c].width;
-            if (text.size() * perByte <= static_cast<std::size_t>(widest) && (ascii || IsAscii(text)))
+            if (ascii && text.size() * perByte <= static_cast<std::size_t>(widest))
                 continue;
-            widest = std::max(widest, m_meter->Width(text));
+            long long width = 0;
+            unsigned bits = 0;
+            for (char ch : text) {
+                const auto byte = static_cast<unsigned char>(ch);
+                bits |= byte;
+                width += advances[byte & 0x7F];
+            }
+            if (bits & 0x80)
+                width = m_meter->Width(text);
+            widest = std::max(widest, static_cast<int>(std::min<long long>(width, INT_MAX)));
         }
     }
 }

@@ -18,6 +18,10 @@ TextWidthMeter::TextWidthMeter(const QFont& font)
 {
     for (char32_t c = 0; c < 0x80; ++c)
         m_widestAscii = std::max(m_widestAscii, Advance(c));
+    // Line breaks and tabs count as spaces; Advance gives them so but caches the space alone,
+    // and the ASCII bytes of a text are looked up here directly.
+    for (char c : {'\n', '\r', '\t'})
+        m_small[static_cast<unsigned char>(c)] = m_small[' '];
 }
 
 int TextWidthMeter::Advance(char32_t c)

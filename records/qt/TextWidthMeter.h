@@ -21,6 +21,10 @@ public:
     // than its length times this.
     int WidestAsciiAdvance() const { return m_widestAscii; }
 
+    // The advance of each character below 0x80, by its byte: the width of a text of ASCII
+    // alone is the sum over its bytes.
+    const int* AsciiAdvances() const { return m_small.data(); }
+
 private:
     int Advance(char32_t c);
 

@@ -390,6 +390,8 @@ void TestMainWindow::widestTextFollowsEveryChange()
     rows[17] = CoinRecord::FromTexts({"WMW", "1901", "1", "ШЖЩ"});
     rows[250] = CoinRecord::FromTexts({"MWMWM", "1902", "1", "Ilijil", "", "", "", "", "", "", "", "",
                                        "a\nb"});
+    // A line break or a tab is as wide as a space, however the text is measured.
+    QCOMPARE(meter.Width("a\nb\tc"), meter.Width("a b c"));
     model.LoadBottomUp(rows);
     check("loaded");
     QVERIFY(model.WidestText(0) > meter.Width("illlllllllilliii"));
