@@ -86,33 +86,6 @@ unsigned Digit(const Key& key, int digit)
     return digit == 0 ? Rest(key) : static_cast<unsigned>(key.bytes >> (8 * (digit - 1))) & 0xFFu;
 }
 
-// Least significant digit first, each pass stable; a digit that all keys share costs no pass.
-void RadixSort(Key* keys, Key* spare, std::size_t n)
-{
-    std::array<std::array<std::size_t, 256>, 9> counts{};
-    for (std::size_t i = 0; i < n; ++i) {
-        const Key& key = keys[i];
-        ++counts[0][Rest(key)];
-        for (int d = 1; d <= 8; ++d)
-            ++counts[d][static_cast<unsigned>(key.bytes >> (8 * (d - 1))) & 0xFFu];
-    }
-    Key* from = keys;
-    Key* to = spare;
-    for (int d = 0; d <= 8; ++d) {
-        std::array<std::size_t, 256>& count = counts[d];
-        if (count[Digit(from[0], d)] == n)
-            continue;
-        std::size_t start = 0;
-        for (std::size_t& c : count)
-            start += std::exchange(c, start);
-        for (std::size_t i = 0; i < n; ++i)
-            to[count[Digit(from[i], d)]++] = from[i];
-        std::swap(from, to);
-    }
-    if (from != keys)
-        std::memcpy(keys, from, n * sizeof(Key));
-}
-
 void InsertionSort(Key* keys, std::size_t n)
 {
     for (std::size_t i = 1; i < n; ++i) {
@@ -124,16 +97,69 @@ void InsertionSort(Key* keys, std::size_t n)
     }
 }
 
-// Below this many keys, the 9 x 256 counts of a radix sort cost more than they save.
+// Below this many keys, the counts of a radix sort cost more than they save.
 constexpr std::size_t kRadixFrom = 64;
+// Up to this many keys (1 MiB) stay in the processor's cache through the passes of a radix
+// sort; more are first split by their highest digit, so that each part is sorted in cache.
+constexpr std::size_t kSortedInCache = std::size_t{1} << 16;
 
-void SortKeys(Key* keys, Key* spare, std::size_t n)
+// Sorts the n keys at `data` by their digits `top` down to 0 (the higher ones are equal) into
+// `dest`, which is `data` or `other`, another n keys of room. Each pass of the radix sort is
+// stable, and a digit that all keys share costs no pass.
+void SortDigits(Key* data, Key* other, std::size_t n, int top, Key* dest)
 {
-    if (n < kRadixFrom)
-        InsertionSort(keys, n);
-    else
-        RadixSort(keys, spare, n);
+    if (n < kRadixFrom) {
+        InsertionSort(data, n);
+        if (dest != data)
+            std::memcpy(dest, data, n * sizeof(Key));
+        return;
+    }
+    if (n > kSortedInCache && top > 0) {
+        // Most significant digit first: the parts that share it are sorted apart.
+        std::array<std::size_t, 257> start{};
+        for (std::size_t i = 0; i < n; ++i)
+            ++start[Digit(data[i], top) + 1];
+        if (start[Digit(data[0], top) + 1] == n) {
+            SortDigits(data, other, n, top - 1, dest);
+            return;
+        }
+        for (std::size_t v = 1; v <= 256; ++v)
+            start[v] += start[v - 1];
+        std::array<std::size_t, 257> at = start;
+        for (std::size_t i = 0; i < n; ++i)
+            other[at[Digit(data[i], top)]++] = data[i];
+        for (std::size_t v = 0; v < 256; ++v) {
+            const std::size_t begin = start[v];
+            const std::size_t size = start[v + 1] - begin;
+            if (size > 0)
+                SortDigits(other + begin, data + begin, size, top - 1,
+                           (dest == data ? data : other) + begin);
+        }
+        return;
+    }
+    // Least significant digit first.
+    std::array<std::array<std::size_t, 256>, 9> counts{};
+    for (std::size_t i = 0; i < n; ++i)
+        for (int d = 0; d <= top; ++d)
+            ++counts[d][Digit(data[i], d)];
+    Key* from = data;
+    Key* to = other;
+    for (int d = 0; d <= top; ++d) {
+        std::array<std::size_t, 256>& count = counts[d];
+        if (count[Digit(from[0], d)] == n)
+            continue;
+        std::size_t begin = 0;
+        for (std::size_t& c : count)
+            begin += std::exchange(c, begin);
+        for (std::size_t i = 0; i < n; ++i)
+            to[count[Digit(from[i], d)]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != dest)
+        std::memcpy(dest, from, n * sizeof(Key));
 }
+
+void SortKeys(Key* keys, Key* spare, std::size_t n) { SortDigits(keys, spare, n, 8, keys); }
 
 // Memory for `n` items that are all written before being read, not touched before that.
 template <typename T>
@@ -156,6 +182,13 @@ std::vector<std::uint32_t> DescendingOrder(std::size_t count,
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view text = textOf(i);
         texts[i] = {text.data(), text.size()};
+    }
+    // The texts' bytes are read in a second pass, once it is known where they lie: fetched
+    // ahead, they are not waited for one by one.
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + kAhead < count)
+            __builtin_prefetch(texts[i + kAhead].data);
         ReadText(texts[i], 0, keys[i], next[i]);
         keys[i].index = static_cast<std::uint32_t>(i);
     }
@@ -179,7 +212,6 @@ std::vector<std::uint32_t> DescendingOrder(std::size_t count,
         // The keys' next eight bytes: read with the first, or read from the texts with the
         // sixteen after them. Both lie in index order, not in the keys' order, so they are
         // fetched ahead (the texts in two steps: where a text lies, then its bytes).
-        constexpr std::size_t kAhead = 16;
         if (run.word > 0 && run.word < kWordsRead) {
             for (std::size_t i = 0; i < n; ++i) {
                 if (i + kAhead < n)
@@ -212,8 +244,10 @@ std::vector<std::uint32_t> DescendingOrder(std::size_t count,
         }
     }
 
-    std::vector<std::uint32_t> order(count);
+    std::vector<std::uint32_t> order;
+    order.reserve(count);
+    AdviseLargePages(order.data(), count * sizeof(std::uint32_t));
     for (std::size_t i = 0; i < count; ++i)
-        order[i] = keys[i].index;
+        order.push_back(keys[i].index);
     return order;
 }

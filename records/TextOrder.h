@@ -12,7 +12,7 @@
 // sorting eight bytes at a time by their digits, so that most texts are read once, in index
 // order, instead of in n log n comparisons of texts scattered in memory.
 //
-// textOf(i), 0 <= i < count, gives text i; it is asked for each text once in index order, and
-// again for the few texts whose first 24 bytes tie with another's. At most 2^32 - 1 texts.
+// textOf(i), 0 <= i < count, gives text i; it is asked for each text once, in index order, and
+// the texts must stay where they are until the order is returned. At most 2^32 - 1 texts.
 std::vector<std::uint32_t> DescendingOrder(std::size_t count,
                                            const std::function<std::string_view(std::size_t)>& textOf);

@@ -62,9 +62,10 @@ TEST(TextOrder, MatchesAStableSortOfTheBytes)
     EXPECT_TRUE(Descending({}).empty());
 
     std::mt19937 random(11);
-    // Sizes below and above the one where counting digits takes over from insertion.
-    for (std::size_t count : {2, 5, 63, 64, 65, 200, 3000, 20000}) {
-        for (int round = 0; round < 6; ++round) {
+    // Sizes around the one where counting digits takes over from insertion, and past the one
+    // where the keys are first split by their highest digit.
+    for (std::size_t count : {2, 5, 63, 64, 65, 200, 3000, 20000, 100000}) {
+        for (int round = 0; round < (count > 20000 ? 2 : 6); ++round) {
             const Texts texts = RandomTexts(random, count);
             ASSERT_EQ(Descending(texts), StableDescending(texts)) << count << " " << round;
         }
