@@ -175,7 +175,7 @@ void Collection::MoveRows(const std::vector<std::uint32_t>& order)
     // permutation's order, from anywhere in memory, so they are fetched a few moves ahead;
     // the new array is written in sequence. Following the permutation's cycles in place
     // instead saves the new array, but reads the records one after the other, each waiting for
-    // the one before: slower by half, and more so on a busy machine.
+    // the one before: 45-110 ms against 35-40 ms for a million records (see bench/README.md).
     constexpr std::size_t kAhead = 16;
     std::vector<CoinRecord> moved;
     moved.reserve(m_rows.size());
