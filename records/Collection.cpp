@@ -5,6 +5,9 @@
 #include <iterator>
 #include <utility>
 
+#include "records/LargePages.h"
+#include "records/TextOrder.h"
+
 bool Collection::HasNameAndYear(std::string_view name, std::string_view year) const
 {
     return std::any_of(m_rows.begin(), m_rows.end(), [&](const CoinRecord& r) {
@@ -82,37 +85,9 @@ bool Collection::SortByColumn(CoinField column, std::vector<std::uint32_t>& orde
         ReverseRows();
         return true;
     }
-    // Sorting small keys and then moving each record once is faster (1.5 to 5 times, by the
-    // benchmarks) than sorting the records themselves, which moves them n log n times. A key
-    // holds the first eight bytes of its text, so that most comparisons need not reach the text
-    // itself, which lies scattered in memory. The texts are read before any record moves, since
-    // moving a short text moves its bytes.
-    struct Key {
-        std::uint64_t prefix;  // the first eight bytes, big-endian, zero-padded
-        std::string_view text;
-        std::size_t slot;
-    };
-    std::vector<Key> keys;
-    keys.reserve(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const std::string_view text = m_rows[i].Get(column);
-        std::uint64_t prefix = 0;
-        for (std::size_t b = 0; b < 8; ++b)
-            prefix = (prefix << 8) | (b < text.size() ? static_cast<unsigned char>(text[b]) : 0u);
-        keys.push_back({prefix, text, i});
-    }
-    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        // Different prefixes order as their texts do; equal ones leave it to the whole texts.
-        return a.prefix != b.prefix ? a.prefix > b.prefix : a.text > b.text;
-    });
-    std::vector<CoinRecord> sorted;
-    sorted.reserve(m_rows.size());
-    order.reserve(m_rows.size());
-    for (const auto& key : keys) {
-        sorted.push_back(std::move(m_rows[key.slot]));
-        order.push_back(static_cast<std::uint32_t>(key.slot));
-    }
-    m_rows.swap(sorted);
+    // The order is found from the texts alone, then each record moves once.
+    order = DescendingOrder(m_rows.size(), [&](std::size_t i) { return m_rows[i].Get(column); });
+    MoveRows(order);
     return false;
 }
 
@@ -196,21 +171,22 @@ bool Collection::Unpermute(const std::vector<std::uint32_t>& order)
 
 void Collection::MoveRows(const std::vector<std::uint32_t>& order)
 {
-    // In place, one cycle of the permutation at a time: each record moves once, straight into
-    // the slot the previous move emptied. A new array of a million records would cost more in
-    // page faults than the moves themselves.
-    std::vector<bool> placed(order.size(), false);
-    for (std::size_t start = 0; start < order.size(); ++start) {
-        if (placed[start])
-            continue;
-        CoinRecord first = std::move(m_rows[start]);
-        std::size_t to = start;
-        while (order[to] != start) {
-            m_rows[to] = std::move(m_rows[order[to]]);
-            placed[to] = true;
-            to = order[to];
+    // Into a new array in large pages, each record moved once. The records are taken in the
+    // permutation's order, from anywhere in memory, so they are fetched a few moves ahead;
+    // the new array is written in sequence. Following the permutation's cycles in place
+    // instead saves the new array, but reads the records one after the other, each waiting for
+    // the one before: 45-110 ms against 35-40 ms for a million records (see bench/README.md).
+    constexpr std::size_t kAhead = 16;
+    std::vector<CoinRecord> moved;
+    moved.reserve(m_rows.size());
+    AdviseLargePages(moved.data(), m_rows.size() * sizeof(CoinRecord));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i + kAhead < order.size()) {
+            const char* record = reinterpret_cast<const char*>(&m_rows[order[i + kAhead]]);
+            __builtin_prefetch(record);
+            __builtin_prefetch(record + sizeof(CoinRecord) - 1);
         }
-        m_rows[to] = std::move(first);
-        placed[to] = true;
+        moved.push_back(std::move(m_rows[order[i]]));
     }
+    m_rows.swap(moved);
 }

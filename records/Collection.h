@@ -10,7 +10,8 @@
 //
 // Rows are kept bottom row first in memory, so that adding at the top is an append, loading a
 // data file (written bottom row first) is a sequence of appends, and saving walks memory in
-// order. Every operation is O(1) or O(n), sorting O(n log n).
+// order. Every operation is O(1) or O(n), sorting linear in the bytes that tell the texts
+// apart.
 class Collection {
 public:
     int Count() const { return static_cast<int>(m_rows.size()); }
