@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "output/RowFiller.h"
+#include "records/LargePages.h"
 #include "resources/FixedStrings.h"
-#include "storage/FileReader.h"
 
 namespace {
 

@@ -1,15 +1,13 @@
 #include "storage/DataFile.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <new>
 #include <optional>
 #include <stdexcept>
 
 #include "records/CoinRecordBuilder.h"
+#include "records/LargePages.h"
 #include "storage/Backups.h"
 #include "storage/KeyValueText.h"
 
@@ -67,11 +65,7 @@ void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& 
     }
     // The room not yet used is backed by large pages where the system allows it: a few dozen
     // faults instead of tens of thousands for a million records.
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(records.data() + records.size()) + kLargePage - 1) / kLargePage * kLargePage;
-    const auto end = reinterpret_cast<std::uintptr_t>(records.data() + records.capacity()) / kLargePage * kLargePage;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    AdviseLargePages(records.data() + records.size(), (records.capacity() - records.size()) * sizeof(CoinRecord));
 }
 
 // Makes the records of a file into the file's own text. The text of each record is packed over

@@ -1,15 +1,15 @@
 #include "storage/FileReader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+
+#include "records/LargePages.h"
 
 namespace {
 
@@ -48,17 +48,6 @@ private:
 };
 
 }  // namespace
-
-void AdviseLargePages(char* data, std::size_t size)
-{
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    if (size < 4 * kLargePage)
-        return;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) / kLargePage * kLargePage;
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) / kLargePage * kLargePage;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 void SetReadFunctionForTesting(ReadFunction read) { g_read = read; }
 

@@ -26,10 +26,6 @@ enum class IfMissing { Leave, CreateEmpty };
 // file larger than the memory can hold is Incomplete with no bytes.
 FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing);
 
-// Asks for large pages (2 MB) behind a large buffer that is about to be filled, where the system
-// allows it: a few hundred faults instead of tens of thousands for hundreds of MB.
-void AdviseLargePages(char* data, std::size_t size);
-
 // The read(2) the reader calls; tests put in one that fails part way.
 using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
 void SetReadFunctionForTesting(ReadFunction read);  // nullptr restores the system's
