@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "records/CoinRecordBuilder.h"
 
@@ -43,6 +44,26 @@ CoinRecord::CoinRecord(const CoinRecord& other)
       m_end(other.m_end),
       m_long(other.m_long ? std::make_unique<LongTexts>(*other.m_long) : nullptr)
 {
+}
+
+// A record moved from is left empty, not pointing into the block it gave away.
+CoinRecord::CoinRecord(CoinRecord&& other) noexcept
+    : m_text(std::exchange(other.m_text, nullptr)),
+      m_block(std::move(other.m_block)),
+      m_end(std::exchange(other.m_end, {})),
+      m_long(std::move(other.m_long))
+{
+}
+
+CoinRecord& CoinRecord::operator=(CoinRecord&& other) noexcept
+{
+    if (this != &other) {
+        m_text = std::exchange(other.m_text, nullptr);
+        m_block = std::move(other.m_block);
+        m_end = std::exchange(other.m_end, {});
+        m_long = std::move(other.m_long);
+    }
+    return *this;
 }
 
 CoinRecord& CoinRecord::operator=(const CoinRecord& other)

@@ -58,9 +58,9 @@ class CoinRecord {
 public:
     CoinRecord() = default;
     CoinRecord(const CoinRecord& other);
-    CoinRecord(CoinRecord&&) noexcept = default;
+    CoinRecord(CoinRecord&& other) noexcept;
     CoinRecord& operator=(const CoinRecord& other);
-    CoinRecord& operator=(CoinRecord&&) noexcept = default;
+    CoinRecord& operator=(CoinRecord&& other) noexcept;
     ~CoinRecord() = default;
 
     // A record from up to thirteen texts in field order; missing ones are empty.

@@ -55,4 +55,12 @@ TEST(CoinRecord, IsAsciiLooksAtEveryText)
     record.Set(CoinField::Name, std::string(9, '\x7F'));
     record.Set(CoinField::Description, "");
     EXPECT_TRUE(record.IsAscii());
+
+    // A record moved from is empty rather than pointing into the texts it gave away.
+    CoinRecord taken = std::move(record);
+    EXPECT_EQ(record, CoinRecord());  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(taken.Get(CoinField::Country), "Austria");
+    record = std::move(taken);
+    EXPECT_EQ(taken, CoinRecord());  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(record.Get(CoinField::Name), std::string(9, '\x7F'));
 }
