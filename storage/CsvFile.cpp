@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Rows are gathered up to this size before they go to the file.
 constexpr std::size_t kWriteChunk = 1 << 20;

@@ -92,10 +92,12 @@ public:
         } else {
             records.push_back(builder.Build());
         }
-        // What lies between the records' texts and the text still to be read is given back,
-        // some megabytes at a time, so that the file's whole text and the records are never
-        // held together; the records' texts grow into it later, a large page at a time.
-        if (free - m_givenBackTo >= kGiveBackStep) {
+        // A reader in pieces moves the text still to be read down to just above the records'
+        // texts, into memory already in use. A whole text gives back what lies between the
+        // records' texts and the text still to be read, some megabytes at a time, so that the
+        // file's whole text and the records are never held together.
+        m_reader.SetFloor(m_written);
+        if (!m_reader.ReadsInPieces() && free - m_givenBackTo >= kGiveBackStep) {
             m_reader.GiveBack(std::max(m_written, m_givenBackTo), free);
             m_givenBackTo = free;
         }
@@ -114,14 +116,11 @@ private:
     std::size_t m_givenBackTo = 0;  // what lies before this offset and after m_written is given back
 };
 
-}  // namespace
-
-DataFileContents ReadDataFileContents(const std::string& path)
+// The records of the reader's pairs into `contents`.
+void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
 {
-    DataFileContents contents;
-    KeyValueReader reader(path);
-    contents.problem = reader.Problem();
     std::vector<CoinRecord>& records = contents.records;
+    std::string problem;
     try {
         // One record is gathered at a time; it is complete when the next NAME arrives or the
         // input ends. The other fields are not cleared in between, so a record that lacks a
@@ -143,15 +142,36 @@ DataFileContents ReadDataFileContents(const std::string& path)
             }
             record.Set(*field, value);
         }
+        if (reader.MustReadWhole())
+            return;
         if (!record.Get(CoinField::Name).empty())
-            text.Add(records, record, reader.Size());
+            text.Add(records, record, reader.End());
         text.Finish();
     } catch (const std::bad_alloc&) {
-        contents.problem = "it is larger than the memory can hold";
+        problem = "it is larger than the memory can hold";
     } catch (const std::length_error&) {
-        contents.problem = "a coin in it holds more text than a coin can hold";
+        problem = "a coin in it holds more text than a coin can hold";
     }
+    contents.problem = problem.empty() ? reader.Problem() : problem;
     contents.whole = contents.problem.empty();
+}
+
+}  // namespace
+
+DataFileContents ReadDataFileContents(const std::string& path)
+{
+    // The file is read a piece at a time; one that turns out not to be UTF-8 throughout is read
+    // again whole, since it is then decoded as a whole before any pair is read.
+    {
+        DataFileContents contents;
+        KeyValueReader reader = KeyValueReader::InPieces(path);
+        ReadRecords(reader, contents);
+        if (!reader.MustReadWhole())
+            return contents;
+    }
+    DataFileContents contents;
+    KeyValueReader reader(path);
+    ReadRecords(reader, contents);
     return contents;
 }
 

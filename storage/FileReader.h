@@ -26,6 +26,34 @@ enum class IfMissing { Leave, CreateEmpty };
 // file larger than the memory can hold is Incomplete with no bytes.
 FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing);
 
+// An ordinary file read a piece at a time, opened with the checks of ReadWholeFile: a folder, a
+// FIFO or a device is Incomplete without a single read; a missing file is created empty when
+// asked and reports Missing.
+class FileReadStream {
+public:
+    FileReadStream(const std::string& path, IfMissing ifMissing);
+    ~FileReadStream();
+    FileReadStream(const FileReadStream&) = delete;
+    FileReadStream& operator=(const FileReadStream&) = delete;
+
+    // Whole while the file reads well; Missing or Incomplete (with `Problem()`) otherwise.
+    ReadStatus Status() const { return m_status; }
+    const std::string& Problem() const { return m_problem; }
+
+    // The file's size when it was opened.
+    std::size_t SizeAtOpen() const { return m_size; }
+
+    // Reads up to `size` bytes; 0 at the end of the file and after a read error, which makes
+    // the status Incomplete.
+    std::size_t Read(char* to, std::size_t size);
+
+private:
+    int m_fd = -1;
+    ReadStatus m_status = ReadStatus::Whole;
+    std::string m_problem;
+    std::size_t m_size = 0;
+};
+
 // The read(2) the reader calls; tests put in one that fails part way.
 using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
 void SetReadFunctionForTesting(ReadFunction read);  // nullptr restores the system's

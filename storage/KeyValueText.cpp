@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <tuple>
 
+#include "records/LargePages.h"
 #include "storage/FileReader.h"
 #include "storage/TextEncoding.h"
 
@@ -15,6 +17,12 @@ namespace {
 
 // Space, tab, line feed, vertical tab, form feed and carriage return.
 constexpr bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The file is read in pieces of this size, and the unread text moved down to a quarter of it
+// above what the caller keeps (so that the records packed there have room to grow before the
+// next move).
+constexpr std::size_t kPieceSize = std::size_t{4} << 20;
+std::size_t g_pieceSize = kPieceSize;
 
 // Memory is given back in whole large pages, so that the large pages the text was read into
 // are not broken up into small ones.
@@ -112,6 +120,7 @@ KeyValueReader::KeyValueReader(const std::string& path)
         m_text = std::make_shared<std::string>();
         m_problem = "it is larger than the memory can hold";
     }
+    m_end = m_text->size();
     m_open = m_problem.empty() || !m_text->empty();
 }
 
@@ -119,21 +128,179 @@ KeyValueReader KeyValueReader::FromText(std::string text)
 {
     KeyValueReader reader;
     reader.m_text = std::make_shared<std::string>(std::move(text));
+    reader.m_end = reader.m_text->size();
     reader.m_open = true;
     return reader;
+}
+
+struct KeyValueReader::Pieces {
+    explicit Pieces(const std::string& path) : file(path, IfMissing::CreateEmpty) {}
+
+    FileReadStream file;
+    std::size_t floor = 0;    // the caller's text ends here
+    std::size_t checked = 0;  // the text before this is known to be UTF-8
+    bool atEnd = false;
+    bool mustReadWhole = false;
+};
+
+KeyValueReader::KeyValueReader(KeyValueReader&&) noexcept = default;
+KeyValueReader& KeyValueReader::operator=(KeyValueReader&&) noexcept = default;
+KeyValueReader::~KeyValueReader() = default;
+
+KeyValueReader KeyValueReader::InPieces(const std::string& path)
+{
+    KeyValueReader reader;
+    reader.m_pieces = std::make_unique<Pieces>(path);
+    Pieces& pieces = *reader.m_pieces;
+    reader.m_open = true;
+    if (pieces.file.Status() != ReadStatus::Whole) {
+        reader.m_problem = pieces.file.Problem();
+        reader.m_open = reader.m_problem.empty();
+        pieces.atEnd = true;
+        return reader;
+    }
+    try {
+        // Room for the whole file and what moving the unread text down may need; only what is
+        // used is ever touched.
+        const std::size_t room = pieces.file.SizeAtOpen() + 2 * g_pieceSize + (g_pieceSize / 4);
+        reader.m_text->reserve(room);
+        AdviseLargePages(reader.m_text->data(), reader.m_text->capacity());
+    } catch (const std::exception&) {
+        reader.m_problem = "it is larger than the memory can hold";
+        pieces.atEnd = true;
+        return reader;
+    }
+    reader.ReadPiece();
+    // A byte order mark says the file was meant as UTF-8; it is skipped, so that a damaged
+    // file that carries one still has its first line read as a line.
+    if (reader.m_text->starts_with(kByteOrderMark) && reader.m_end >= kByteOrderMark.size())
+        reader.m_pos = reader.m_pairStart = pieces.checked = kByteOrderMark.size();
+    reader.CheckUtf8(pieces.atEnd);
+    return reader;
+}
+
+std::size_t KeyValueReader::Size() const
+{
+    return m_pieces ? m_pieces->file.SizeAtOpen() : m_text->size();
+}
+
+void SetReadPieceSizeForTesting(std::size_t size) { g_pieceSize = size == 0 ? kPieceSize : size; }
+
+void KeyValueReader::SetFloor(std::size_t offset)
+{
+    if (m_pieces)
+        m_pieces->floor = offset;
+}
+
+bool KeyValueReader::MustReadWhole() const { return m_pieces && m_pieces->mustReadWhole; }
+
+bool KeyValueReader::ReadPiece()
+{
+    Pieces& pieces = *m_pieces;
+    if (pieces.atEnd)
+        return false;
+    std::string& text = *m_text;
+    // The unread text is moved down to just above the caller's, when that leaves room for a
+    // whole piece below the highest point reached: the memory already in use is used again.
+    const std::size_t keep = m_end - m_pairStart;
+    const std::size_t target = pieces.floor + (g_pieceSize / 4);
+    if (target < m_pairStart && target + keep + g_pieceSize <= m_end) {
+        const std::size_t by = m_pairStart - target;
+        std::memmove(text.data() + target, text.data() + m_pairStart, keep);
+        m_pos -= by;
+        m_pairStart -= by;
+        m_end -= by;
+        pieces.checked -= std::min(pieces.checked, by);
+        m_movedBy += by;
+    }
+    const std::size_t room = text.capacity() - m_end;
+    if (room == 0) {
+        // The file grew past what was set aside for it.
+        pieces.mustReadWhole = pieces.atEnd = true;
+        return false;
+    }
+    const std::size_t want = std::min(g_pieceSize, room);
+    if (m_end + want > text.size())
+        text.resize(m_end + want);  // within the capacity: the text never moves
+    const std::size_t got = pieces.file.Read(text.data() + m_end, want);
+    if (got == 0) {
+        pieces.atEnd = true;
+        if (pieces.file.Status() == ReadStatus::Incomplete) {
+            // What came before a read error is read up to its last complete line, as the end
+            // of the file would be.
+            m_problem = pieces.file.Problem();
+            const std::string_view unread(text.data() + m_pairStart, m_end - m_pairStart);
+            const auto lastBreak = unread.rfind('\n');
+            m_end = lastBreak == std::string_view::npos ? m_pairStart : m_pairStart + lastBreak + 1;
+        }
+        CheckUtf8(true);
+        return false;
+    }
+    m_end += got;
+    CheckUtf8(false);
+    return !pieces.mustReadWhole;
+}
+
+void KeyValueReader::CheckUtf8(bool atEnd)
+{
+    Pieces& pieces = *m_pieces;
+    const std::string& text = *m_text;
+    // Checked up to the last whole character unless the input has ended: the rest of one cut
+    // by the end of a piece comes with the next.
+    std::size_t end = m_end;
+    if (!atEnd) {
+        for (std::size_t back = 1; back <= 3 && back <= end - pieces.checked; ++back) {
+            const auto byte = static_cast<unsigned char>(text[end - back]);
+            if (byte < 0x80)
+                break;
+            if (byte >= 0xC0) {
+                const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+                if (length > back)
+                    end -= back;
+                break;
+            }
+        }
+    }
+    if (end <= pieces.checked)
+        return;
+    if (!IsValidUtf8(std::string_view(text.data() + pieces.checked, end - pieces.checked)))
+        pieces.mustReadWhole = pieces.atEnd = true;
+    pieces.checked = end;
+}
+
+void KeyValueReader::FillGroup()
+{
+    for (;;) {
+        if (m_pieces->atEnd)
+            return;
+        const std::string& text = *m_text;
+        std::size_t at = m_pos;
+        for (;;) {
+            const void* lineBreak = std::memchr(text.data() + at, '\n', m_end - at);
+            if (!lineBreak)
+                break;
+            at = static_cast<std::size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1;
+            if (at == m_end)
+                break;
+            if (text[at] != '=')
+                return;
+        }
+        m_pairStart = m_pos;
+        ReadPiece();
+    }
 }
 
 bool KeyValueReader::NextLine(std::string_view& line)
 {
     const std::string& text = *m_text;
-    if (m_pos >= text.size())
+    if (m_pos >= m_end)
         return false;
-    const std::string_view rest = std::string_view(text).substr(m_pos);
+    const std::string_view rest(text.data() + m_pos, m_end - m_pos);
     const auto lineBreak = rest.find('\n');
     if (lineBreak == std::string_view::npos) {
         // The last line is read even without a line break after it.
         line = TrimEnd(rest);
-        m_pos = text.size();
+        m_pos = m_end;
     } else {
         line = TrimEnd(rest.substr(0, lineBreak));
         m_pos += lineBreak + 1;
@@ -160,6 +327,11 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
     std::string_view line;
     do {
         m_pairStart = m_pos;
+        if (m_pieces) {
+            FillGroup();
+            if (m_pieces->mustReadWhole)
+                return false;
+        }
         if (!NextLine(line))
             return false;
     } while (IsContinuation(line));
@@ -168,9 +340,9 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
 
     // Trimming touches only the end of a line, so a continuation is known by its first byte.
     const std::string& text = *m_text;
-    if (m_pos < text.size() && text[m_pos] == '=') {
+    if (m_pos < m_end && text[m_pos] == '=') {
         m_joined.assign(value);
-        while (m_pos < text.size() && text[m_pos] == '=') {
+        while (m_pos < m_end && text[m_pos] == '=') {
             NextLine(line);
             m_joined += '\n';
             m_joined += line.substr(1);

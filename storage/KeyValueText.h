@@ -42,6 +42,18 @@ public:
     // Reads pairs from text already in memory (as decoded from a file).
     static KeyValueReader FromText(std::string text);
 
+    // Reads the file a piece at a time instead of whole: the text read and not yet made into
+    // pairs is moved down, above what the caller keeps (SetFloor), so that the memory used is
+    // what the caller keeps and a piece, not the whole file. The file must be UTF-8 throughout
+    // (a byte order mark is skipped); when it turns out not to be, or when it grows past the
+    // room set aside for it while it is read, NextPair stops and MustReadWhole() says that the
+    // file has to be read again, whole, with the other constructor.
+    static KeyValueReader InPieces(const std::string& path);
+
+    KeyValueReader(KeyValueReader&&) noexcept;
+    KeyValueReader& operator=(KeyValueReader&&) noexcept;
+    ~KeyValueReader();
+
     bool IsOpen() const { return m_open; }
 
     // False when the file exists but could not be read whole (no permission, not an ordinary
@@ -49,12 +61,23 @@ public:
     bool IsComplete() const { return m_problem.empty(); }
     const std::string& Problem() const { return m_problem; }
 
-    // How far the reading has come: the bytes of text read, of all there are.
-    std::size_t Position() const { return m_pos; }
-    std::size_t Size() const { return m_text->size(); }
+    // How far the reading has come: the bytes of the file's text read, of all there are.
+    std::size_t Position() const { return m_pos + m_movedBy; }
+    std::size_t Size() const;
 
-    // Where the pair NextPair gave last begins in the text.
+    // Where the pair NextPair gave last begins in the text, and where the text read so far
+    // ends.
     std::size_t PairStart() const { return m_pairStart; }
+    std::size_t End() const { return m_end; }
+
+    bool ReadsInPieces() const { return m_pieces != nullptr; }
+
+    // Read in pieces: the text before `offset` is the caller's and is never moved or written.
+    void SetFloor(std::size_t offset);
+
+    // Read in pieces: the file is not UTF-8 throughout, or outgrew its room; the pairs given so
+    // far must be dropped and the file read whole.
+    bool MustReadWhole() const;
 
     // The whole text the pairs are read from. What lies before PairStart() has been read and
     // may be written over; records may share the text to keep parts of it.
@@ -79,13 +102,30 @@ private:
     // The next line without its trailing white space; false at the end of the input.
     bool NextLine(std::string_view& line);
 
+    // Read in pieces: makes sure the text from the read position holds a whole line, the
+    // continuation lines after it and the byte after those, unless the input ends first.
+    void FillGroup();
+    // Reads the next piece, moving the unread text down first where that makes room; false
+    // when nothing more can be read.
+    bool ReadPiece();
+    void CheckUtf8(bool atEnd);
+
+    struct Pieces;
+
     std::shared_ptr<std::string> m_text = std::make_shared<std::string>();
     std::string m_problem;
     std::string m_joined;  // a value with continuation lines, joined
     std::size_t m_pos = 0;
     std::size_t m_pairStart = 0;
+    std::size_t m_end = 0;      // the text read so far ends here
+    std::size_t m_movedBy = 0;  // how far the unread text has been moved down in all
+    std::unique_ptr<Pieces> m_pieces;
     bool m_open = false;
 };
+
+// The size of the pieces InPieces reads; tests make it small so that pieces end everywhere.
+// 0 restores the size used otherwise.
+void SetReadPieceSizeForTesting(std::size_t size);
 
 // Writes a file of pairs safely (see AtomicFile): nothing replaces the old file until Commit.
 class KeyValueWriter {

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// The byte order mark of UTF-8, which some programs write at the start of a file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view bytes);
 

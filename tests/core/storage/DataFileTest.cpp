@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <regex>
 
+#include "core/ReadFault.h"
 #include "core/TestSupport.h"
 #include "records/CoinRecordBuilder.h"
 #include "storage/DataFile.h"
+#include "storage/KeyValueText.h"
 
 namespace {
 
@@ -127,4 +130,74 @@ TEST(DataFile, RecordsReadFromALargeFileHoldTheirOwnTexts)
     EXPECT_EQ(kept, expected[12345]);
     EXPECT_EQ(changed.Get(CoinField::Year), "1999");
     EXPECT_EQ(changed.Get(CoinField::Name), expected[12345].Get(CoinField::Name));
+}
+
+// A file is read a piece at a time, with the text still to be read moved down over lines
+// already made into records. Wherever the pieces end (inside a line, a CR LF, a character of
+// several bytes, a run of continuation lines) and however often the text moves, the records are
+// those of one piece holding the whole file; a file that is not UTF-8 throughout, found out late,
+// is read again whole; a read error part way keeps the complete lines before it.
+TEST(DataFile, ReadingInPiecesGivesTheRecordsOfTheWholeText)
+{
+    std::mt19937 random(20261207);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::vector<std::string> pieces = {"a", "Zz", " ", "\t", "=", "#", "\xC3\xA9", "\xE2\x82\xAC",
+        "\xF0\x9F\x98\x80", "1921", "Morgan Dollar", std::string(300, 'x')};
+    const auto text = [&](int longest) {
+        std::string value;
+        for (int n = pick(longest); n > 0; --n)
+            value += pieces[static_cast<std::size_t>(pick(static_cast<int>(pieces.size())))];
+        return value;
+    };
+    TempDir dir;
+    const std::string path = dir.File(kDataFileName);
+    for (int round = 0; round < 60; ++round) {
+        const bool crlf = pick(2) == 0;
+        const std::string lineEnd = crlf ? "\r\n" : "\n";
+        std::string file = pick(8) == 0 ? "\xEF\xBB\xBF" : "";
+        file += "CREATOR=NMR 1.0" + lineEnd;
+        if (pick(6) == 0)
+            file += "=stray continuation" + lineEnd;
+        for (int line = 0, lines = 50 + pick(400); line < lines; ++line) {
+            const int kind = pick(20);
+            if (kind == 0)
+                file += "=" + text(6) + lineEnd;  // a continuation line
+            else if (kind == 1)
+                file += "WEIGHT=" + text(3) + lineEnd;  // a key that is not a field
+            else if (kind == 2 && pick(4) == 0)
+                file += "DESCRIPTION=" + std::string(CoinRecord::kSharedFrom + 10, 'L') + lineEnd;
+            else {
+                const CoinField field = pick(3) == 0 ? CoinField::Name : kCoinFields[static_cast<std::size_t>(pick(kCoinFieldCount))];
+                file += std::string(DataFileKey(field)) + "=" + (pick(15) == 0 ? "" : text(8)) + (pick(5) == 0 ? " \t" : "") + lineEnd;
+            }
+        }
+        if (pick(2) == 0)
+            file.resize(file.size() - lineEnd.size());  // no line break at the end
+        if (round % 10 == 9)
+            file.insert(file.size() - file.size() / 7, "\xE7");  // not UTF-8, found late
+        WriteBytes(path, file);
+
+        const DataFileContents whole = ReadDataFileContents(path);  // the file is one piece
+        for (std::size_t pieceSize : {3, 7, 64, 1000}) {
+            SetReadPieceSizeForTesting(pieceSize);
+            const DataFileContents inPieces = ReadDataFileContents(path);
+            SetReadPieceSizeForTesting(0);
+            ASSERT_EQ(inPieces.records, whole.records) << "round " << round << ", pieces of " << pieceSize;
+            ASSERT_TRUE(inPieces.whole);
+        }
+        // A read error part way: the records of the complete lines before it.
+        const std::size_t readable = file.size() / 2;
+        const std::size_t lastBreak = file.rfind('\n', readable - 1);
+        WriteBytes(dir.File("cut.dat"), file.substr(0, lastBreak == std::string::npos ? 0 : lastBreak + 1));
+        const DataFileContents cut = ReadDataFileContents(dir.File("cut.dat"));
+        for (std::size_t pieceSize : {5, 4096}) {
+            SetReadPieceSizeForTesting(pieceSize);
+            ReadFaultGuard fault(readable);
+            const DataFileContents failed = ReadDataFileContents(path);
+            SetReadPieceSizeForTesting(0);
+            ASSERT_EQ(failed.records, cut.records) << "round " << round << ", pieces of " << pieceSize;
+            EXPECT_FALSE(failed.whole);
+            EXPECT_NE(failed.problem.find("read error"), std::string::npos);
+        }
+    }
 }
