@@ -104,12 +104,12 @@ std::string HelpPageUrl()
     return url;
 }
 
-std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value)
+void AppendTagReplaced(std::string& out, std::string_view text, std::string_view tag, std::string_view value)
 {
-    std::string out;
-    if (tag.empty())
-        return out.assign(text);
-    out.reserve(text.size());
+    if (tag.empty()) {
+        out.append(text);
+        return;
+    }
     std::size_t pos = 0;
     for (std::size_t hit = text.find(tag); hit != std::string_view::npos; hit = text.find(tag, pos)) {
         out.append(text, pos, hit - pos);
@@ -117,6 +117,13 @@ std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_
         pos = hit + tag.size();
     }
     out.append(text, pos);
+}
+
+std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendTagReplaced(out, text, tag, value);
     return out;
 }
 

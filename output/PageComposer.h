@@ -16,6 +16,9 @@ std::string HelpPageUrl();
 // again for the same tag; an empty tag matches nothing. Linear in the size of the result.
 std::string ReplaceTag(std::string_view text, std::string_view tag, std::string_view value);
 
+// The same, appended to `out`.
+void AppendTagReplaced(std::string& out, std::string_view text, std::string_view tag, std::string_view value);
+
 // The fixed row after the items, linking to the home page.
 std::string FooterRow();
 

@@ -24,11 +24,6 @@ std::optional<std::string> ReadTemplate(const std::string& path)
     return std::move(file.bytes);
 }
 
-SaveResult WritePage(const std::string& path, std::string_view page)
-{
-    return WriteFileAtomically(path, page);
-}
-
 namespace {
 
 // Hands the page to the file as it comes: the rows come in blocks of about 1 MB, which the

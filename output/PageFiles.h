@@ -24,9 +24,6 @@ inline constexpr PageKind kCataloguePage{"CatalogueOutside.htm", "CatalogueInsid
 // template that is not UTF-8 is read as Windows-1252.
 std::optional<std::string> ReadTemplate(const std::string& path);
 
-// Writes the page exactly as composed, nothing added, replacing the file safely.
-SaveResult WritePage(const std::string& path, std::string_view page);
-
 class Collection;
 struct Preferences;
 

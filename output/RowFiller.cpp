@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "output/PageComposer.h"
+
 namespace {
 
 constexpr bool IsTagLetter(char c) { return c >= 'A' && c <= 'Z'; }
@@ -44,18 +46,11 @@ struct Segment {
 void ReplaceInPlace(std::string& text, std::string& scratch, std::string_view tag,
                     std::string_view value)
 {
-    std::size_t hit = text.find(tag);
-    if (hit == std::string::npos)
+    if (text.find(tag) == std::string::npos)
         return;
     scratch.clear();
     scratch.reserve(text.size());
-    std::size_t pos = 0;
-    for (; hit != std::string::npos; hit = text.find(tag, pos)) {
-        scratch.append(text, pos, hit - pos);
-        scratch.append(value);
-        pos = hit + tag.size();
-    }
-    scratch.append(text, pos);
+    AppendTagReplaced(scratch, text, tag, value);
     std::swap(text, scratch);
 }
 

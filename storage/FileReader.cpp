@@ -6,8 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <new>
-#include <stdexcept>
+#include <exception>
 
 #include "records/LargePages.h"
 
@@ -36,24 +35,13 @@ std::string Explain(int error)
     }
 }
 
-class FdCloser {
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() { ::close(m_fd); }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int m_fd;
-};
-
 }  // namespace
 
 void SetReadFunctionForTesting(ReadFunction read) { g_read = read; }
 
 namespace {
 
-// Opens an ordinary file for reading, with the checks both readers make. Returns the descriptor,
+// Opens an ordinary file for reading, after the checks every read makes. Returns the descriptor,
 // or -1 with `status` and `problem` set.
 int OpenForReading(const std::string& path, IfMissing ifMissing, ReadStatus& status, std::string& problem,
                    std::size_t& size)
@@ -102,63 +90,37 @@ std::string ReadErrorProblem(int error)
 FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing)
 {
     FileReadResult result;
-    auto fail = [&result](std::string why) {
-        result.status = ReadStatus::Incomplete;
-        result.problem = std::move(why);
-        return std::move(result);
-    };
-
-    std::size_t fileSize = 0;
-    const int fd = OpenForReading(path, ifMissing, result.status, result.problem, fileSize);
-    if (fd < 0)
-        return result;
-    FdCloser closer(fd);
-
+    FileReadStream file(path, ifMissing);
     try {
         // The size the file has now is read straight into place; whatever it has grown by
         // since is read after it.
+        const std::size_t size = file.SizeAtOpen();
         std::size_t got = 0;
-        if (fileSize > 0) {
-            const std::size_t size = fileSize;
+        if (size > 0) {
             result.bytes.reserve(size);
             AdviseLargePages(result.bytes.data(), size);
             result.bytes.resize(size);
             while (got < size) {
-                const ssize_t n = ReadSome(fd, result.bytes.data() + got, size - got);
+                const std::size_t n = file.Read(result.bytes.data() + got, size - got);
                 if (n == 0)
                     break;
-                if (n < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    const int error = errno;
-                    result.bytes.resize(got);
-                    return fail(ReadErrorProblem(error));
-                }
-                got += static_cast<std::size_t>(n);
+                got += n;
             }
             result.bytes.resize(got);
-            if (got < size)
-                return result;  // the file was shorter by now
         }
-        char chunk[64 * 1024];
-        for (;;) {
-            const ssize_t n = ReadSome(fd, chunk, sizeof chunk);
-            if (n == 0)
-                break;
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return fail(ReadErrorProblem(errno));
-            }
-            result.bytes.append(chunk, static_cast<std::size_t>(n));
+        if (got == size) {  // else the file was shorter by now, or a read failed
+            char chunk[64 * 1024];
+            for (std::size_t n; (n = file.Read(chunk, sizeof chunk)) > 0;)
+                result.bytes.append(chunk, n);
         }
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // std::bad_alloc or std::length_error
         result.bytes = std::string();
-        return fail(Explain(ENOMEM));
-    } catch (const std::length_error&) {
-        result.bytes = std::string();
-        return fail(Explain(ENOMEM));
+        result.status = ReadStatus::Incomplete;
+        result.problem = Explain(ENOMEM);
+        return result;
     }
+    result.status = file.Status();
+    result.problem = file.Problem();
     return result;
 }
 

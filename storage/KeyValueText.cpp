@@ -39,6 +39,29 @@ std::string_view TrimEnd(std::string_view line)
 // A line with an empty key and an "=" carries a further line of the value before it.
 bool IsContinuation(std::string_view trimmedLine) { return trimmedLine.starts_with('='); }
 
+// What came before a read error is read up to its last complete line, as the end of the file
+// would be: the size of `text` up to there.
+std::size_t CompleteLinesSize(std::string_view text)
+{
+    const auto lastBreak = text.rfind('\n');
+    return lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+}
+
+// The start of the last line of `text` that is not a continuation line: every pair that begins
+// before it ends before it, its continuation lines and the byte after them included.
+std::size_t LastPairLineStart(std::string_view text)
+{
+    for (std::size_t end = text.size(); end > 0;) {
+        const auto lineBreak = text.rfind('\n', end - 1);
+        if (lineBreak == std::string_view::npos)
+            break;
+        if (lineBreak + 1 < text.size() && text[lineBreak + 1] != '=')
+            return lineBreak + 1;
+        end = lineBreak;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void AppendPair(std::string& text, std::string_view key, std::string_view value)
@@ -108,12 +131,8 @@ KeyValueReader::KeyValueReader(const std::string& path)
 {
     FileReadResult file = ReadWholeFile(path, IfMissing::CreateEmpty);
     m_problem = std::move(file.problem);
-    if (file.status == ReadStatus::Incomplete) {
-        // What came before a read error is read up to its last complete line, as the end of
-        // the file would be.
-        const auto lastBreak = file.bytes.rfind('\n');
-        file.bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
-    }
+    if (file.status == ReadStatus::Incomplete)
+        file.bytes.resize(CompleteLinesSize(file.bytes));
     try {
         m_text = std::make_shared<std::string>(DecodeFileText(std::move(file.bytes)));
     } catch (const std::bad_alloc&) {
@@ -139,6 +158,7 @@ struct KeyValueReader::Pieces {
     FileReadStream file;
     std::size_t floor = 0;    // the caller's text ends here
     std::size_t checked = 0;  // the text before this is known to be UTF-8
+    std::size_t whole = 0;    // a pair that begins before this is in the text whole
     bool atEnd = false;
     bool mustReadWhole = false;
 };
@@ -211,6 +231,7 @@ bool KeyValueReader::ReadPiece()
         m_pairStart -= by;
         m_end -= by;
         pieces.checked -= std::min(pieces.checked, by);
+        pieces.whole -= std::min(pieces.whole, by);
         m_movedBy += by;
     }
     const std::size_t room = text.capacity() - m_end;
@@ -226,17 +247,14 @@ bool KeyValueReader::ReadPiece()
     if (got == 0) {
         pieces.atEnd = true;
         if (pieces.file.Status() == ReadStatus::Incomplete) {
-            // What came before a read error is read up to its last complete line, as the end
-            // of the file would be.
             m_problem = pieces.file.Problem();
-            const std::string_view unread(text.data() + m_pairStart, m_end - m_pairStart);
-            const auto lastBreak = unread.rfind('\n');
-            m_end = lastBreak == std::string_view::npos ? m_pairStart : m_pairStart + lastBreak + 1;
+            m_end = m_pairStart + CompleteLinesSize(std::string_view(text.data() + m_pairStart, m_end - m_pairStart));
         }
         CheckUtf8(true);
         return false;
     }
     m_end += got;
+    pieces.whole = m_pairStart + LastPairLineStart(std::string_view(text.data() + m_pairStart, m_end - m_pairStart));
     CheckUtf8(false);
     return !pieces.mustReadWhole;
 }
@@ -270,21 +288,7 @@ void KeyValueReader::CheckUtf8(bool atEnd)
 
 void KeyValueReader::FillGroup()
 {
-    for (;;) {
-        if (m_pieces->atEnd)
-            return;
-        const std::string& text = *m_text;
-        std::size_t at = m_pos;
-        for (;;) {
-            const void* lineBreak = std::memchr(text.data() + at, '\n', m_end - at);
-            if (!lineBreak)
-                break;
-            at = static_cast<std::size_t>(static_cast<const char*>(lineBreak) - text.data()) + 1;
-            if (at == m_end)
-                break;
-            if (text[at] != '=')
-                return;
-        }
+    while (!m_pieces->atEnd && m_pos >= m_pieces->whole) {
         m_pairStart = m_pos;
         ReadPiece();
     }

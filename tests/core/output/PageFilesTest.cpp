@@ -5,6 +5,7 @@
 #include "core/TestSupport.h"
 #include "output/PageComposer.h"
 #include "output/PageFiles.h"
+#include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
 
 TEST(PageFiles, MissingTemplateIsCreatedEmptyAndAFailedPageLeavesNoFile)
@@ -17,9 +18,9 @@ TEST(PageFiles, MissingTemplateIsCreatedEmptyAndAFailedPageLeavesNoFile)
     WriteBytes(dir.File("b.htm"), "<p>Fran\xE7" "aise</p>\r\n");
     EXPECT_EQ(ReadTemplate(dir.File("b.htm")), "<p>Fran\xC3\xA7" "aise</p>\r\n");
 
-    EXPECT_FALSE(WritePage(dir.File("missing/list.htm"), "<p></p>"));
+    EXPECT_FALSE(WriteFileAtomically(dir.File("missing/list.htm"), "<p></p>"));
     WriteBytes(dir.File("list.htm"), "an older and much longer page");
-    ASSERT_TRUE(WritePage(dir.File("list.htm"), "<p>a\r\nb\n</p>"));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("list.htm"), "<p>a\r\nb\n</p>"));
     EXPECT_EQ(ReadBytes(dir.File("list.htm")), "<p>a\r\nb\n</p>");
     EXPECT_EQ(CountEntries(dir.path), 4);
 }

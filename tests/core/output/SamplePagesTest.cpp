@@ -11,6 +11,7 @@
 #include "core/TestSupport.h"
 #include "output/PageComposer.h"
 #include "output/PageFiles.h"
+#include "storage/AtomicFile.h"
 #include "storage/DataFile.h"
 
 // The pages the sample templates make of the demo collection: valid HTML, the pictures found,
@@ -115,7 +116,7 @@ TEST(SamplePages, DemoPagesValidateWithHtmlValidate)
         const Preferences prefs = filled ? FilledPreferences() : Preferences{};
         for (const PageKind* kind : {&kListPage, &kCataloguePage}) {
             const std::string name = (filled ? "filled-" : "") + std::string(kind->defaultOutput);
-            ASSERT_TRUE(WritePage(dir.File(name), SamplePage(*kind, prefs)));
+            ASSERT_TRUE(WriteFileAtomically(dir.File(name), SamplePage(*kind, prefs)));
             files += " '" + dir.File(name) + "'";
         }
     }
