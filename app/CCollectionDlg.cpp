@@ -1,6 +1,7 @@
 #include "app/CCollectionDlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -110,7 +111,14 @@ void CCollectionDlg::CreateWindowParts()
     connect(m_search, &CoinSearchField::findNextRequested, this, [this] { RunCommand([this] { OnFindNext(); }); });
     connect(m_search, &CoinSearchField::findPreviousRequested, this,
             [this] { RunCommand([this] { OnFindPrevious(); }); });
-    connect(m_search, &CoinSearchField::leaveRequested, this, [this] { m_list->setFocus(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (now == m_search && old && old != m_search && isAncestorOf(old))
+            m_focusBeforeSearch = old;
+    });
+    connect(m_search, &CoinSearchField::leaveRequested, this, [this] {
+        QWidget* back = m_focusBeforeSearch ? m_focusBeforeSearch.data() : m_list;
+        back->setFocus(Qt::OtherFocusReason);
+    });
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -124,14 +132,16 @@ void CCollectionDlg::CreateWindowParts()
             child->installEventFilter(this);
     }
     m_binding = std::make_unique<FormBinding>(m_controls);
+    for (CoinField field : kCoinFields)
+        m_binding->FieldControl(field)->setAccessibleName(ToQString(ColumnHeading(field)));
+    for (const ControlName& control : kMainControlNames)
+        m_controls.value(control.id)->setAccessibleName(ToQString(control.name));
     m_choices = std::make_unique<ChoiceCombos>(qobject_cast<QComboBox*>(m_controls.value(IDC_COUNTRY)),
                                                qobject_cast<QComboBox*>(m_controls.value(IDC_CONDITION)),
                                                qobject_cast<QComboBox*>(m_controls.value(IDC_CATEGORY)));
     m_list = qobject_cast<QTableView*>(m_controls.value(IDC_LIST));
     m_listView = std::make_unique<CoinListView>(m_list, m_model);
     m_layout = std::make_unique<MainDialogLayout>(m_units, m_controls);
-    // Tab goes through the form in the template's order; the search field comes after it.
-    QWidget::setTabOrder(m_controls.value(IDC_VIEW), m_search);
 
     auto button = [this](int id) { return qobject_cast<QPushButton*>(m_controls.value(id)); };
     connect(button(IDC_QUIT), &QPushButton::clicked, this, [this] {

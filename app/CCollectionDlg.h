@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 
 #include <array>
 #include <exception>
@@ -180,6 +181,8 @@ private:
     QHash<MenuCommand, QAction*> m_actions;
     QTableView* m_list = nullptr;
     CoinSearchField* m_search = nullptr;
+    // Where the focus was when the search field took it; leaving the field goes back there.
+    QPointer<QWidget> m_focusBeforeSearch;
     std::unique_ptr<FormBinding> m_binding;
     std::unique_ptr<ChoiceCombos> m_choices;
     std::unique_ptr<CoinListView> m_listView;

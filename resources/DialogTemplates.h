@@ -121,6 +121,19 @@ inline constexpr std::array<int, 13> kFieldControlIds = {
     IDC_CATEGORY,     IDC_IMAGE,         IDC_DESCRIPTION,
 };
 
+// What assistive technology calls the main window's controls that have no text of their own to
+// be known by; the form fields are known by their column headings.
+struct ControlName {
+    int id;
+    std::string_view name;
+};
+inline constexpr ControlName kMainControlNames[] = {
+    {IDC_ITEMCOUNT, "Number of coins"},
+    {IDC_LIST, "Coins"},
+    {IDC_PURCHASEDATE_PICK, "Pick Purchase Date"},
+    {IDC_VALUATIONDATE_PICK, "Pick Valuation Date"},
+};
+
 // The main window's client area in dialog units.
 inline constexpr int kMainClientWidth = 320;
 inline constexpr int kMainClientHeight = 252;

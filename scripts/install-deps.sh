@@ -13,6 +13,8 @@ packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-droid-fallb
           qt6-charts-dev libqt6opengl6-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick)
+  # The Tab-cycle test reads the focused control back through the accessibility bus.
+  packages+=(dbus-daemon at-spi2-core python3-pyatspi)
   # The install test's validators and databases.
   packages+=(desktop-file-utils appstream shared-mime-info)
 fi

@@ -26,6 +26,8 @@ CoinSearchField::CoinSearchField(QWidget* parent)
     setPlaceholderText(ToQString(strings::kFindPlaceholder));
     setToolTip(ToQString(strings::kFindTip));
     setClearButtonEnabled(false);
+    // Reached by Ctrl+F or a click, never by Tab, so the form's Tab cycle stays its own.
+    setFocusPolicy(Qt::ClickFocus);
 
     m_result->setObjectName("findResult");
     m_result->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -122,6 +124,12 @@ void CoinSearchField::keyPressEvent(QKeyEvent* event)
     default:
         QLineEdit::keyPressEvent(event);
     }
+}
+
+bool CoinSearchField::focusNextPrevChild(bool)
+{
+    emit leaveRequested();
+    return true;
 }
 
 void CoinSearchField::resizeEvent(QResizeEvent* event)

@@ -17,6 +17,9 @@ class QLabel;
 // FindPreviousAction) and Ctrl+F (FocusAction, which puts the focus here with the text
 // selected) are actions on the field with a window-wide shortcut, so they work anywhere in its
 // window; their keys must not be given to other actions of that window.
+//
+// The field is not a stop of its window's Tab cycle: it takes the focus from Ctrl+F or a
+// click, and Tab or Shift+Tab in it asks for leaving as Escape does.
 class CoinSearchField : public QLineEdit {
     Q_OBJECT
 
@@ -50,6 +53,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void OnTextChanged(const QString& text);

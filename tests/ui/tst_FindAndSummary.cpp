@@ -31,6 +31,7 @@ void TestFindAndSummary::keysOfTheSearchFieldFindAsAClickWould()
     QVERIFY(s.Show());
     CoinSearchField* field = s.dlg->searchField();
 
+    s.List()->setFocus();
     QTest::keyClick(s.dlg.get(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(field->hasFocus());
     QTest::keyClicks(field, "NICKEL");  // letter case ignored
@@ -62,7 +63,7 @@ void TestFindAndSummary::keysOfTheSearchFieldFindAsAClickWould()
     QCOMPARE(s.dlg->collection().MarkedRow(), 3);
     QCOMPARE(s.Form().first(), QString("Alpha Nickel"));
 
-    QTest::keyClick(field, Qt::Key_Escape);
+    QTest::keyClick(field, Qt::Key_Escape);  // back where Ctrl+F was pressed
     QVERIFY(s.List()->hasFocus());
     QVERIFY(s.dlg->isVisible());
 }

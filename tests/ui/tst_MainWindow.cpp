@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "UiTestSupport.h"
+#include "records/qt/CoinSearchField.h"
 #include "records/qt/CoinTableModel.h"
 
 namespace {
@@ -304,22 +305,40 @@ static QString ControlIdOf(QWidget* widget)
     return "none";
 }
 
+// Tab visits the template's controls in its order and wraps; Shift+Tab goes the same way round.
+// The search field is no stop: it is left by Tab, Shift+Tab and Escape for where the focus was.
 void TestMainWindow::tabFollowsTheTemplateOrder()
 {
     Session s;
     s.Open();
     QVERIFY(s.Show());
-    s.Control(IDC_NAME)->setFocus();
-    QStringList order{ControlIdOf(QApplication::focusWidget())};
-    for (int i = 0; i < 31; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        order.append(ControlIdOf(QApplication::focusWidget()));
+    const QStringList cycle = {"1005", "1006", "1007", "1019", "1013", "1017", "1009", "1010",
+                               "1011", "1012", "1022", "1008", "1014", "1023", "1021", "1",
+                               "1000", "1001", "1002", "1003", "1015", "1004", "1024", "1025",
+                               "1026", "1027", "1028", "1029", "1040", "1042"};
+    for (bool forward : {true, false}) {
+        s.Control(IDC_NAME)->setFocus();
+        QStringList order{ControlIdOf(QApplication::focusWidget())};
+        for (qsizetype i = 0; i < cycle.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, forward ? Qt::NoModifier : Qt::ShiftModifier);
+            order.append(ControlIdOf(QApplication::focusWidget()));
+        }
+        QStringList expected = cycle;
+        if (!forward)
+            std::reverse(expected.begin() + 1, expected.end());
+        expected.append("1005");
+        QCOMPARE(order, expected);
     }
-    const QStringList expected = {"1005", "1006", "1007", "1019", "1013", "1017", "1009", "1010",
-                                  "1011", "1012", "1022", "1008", "1014", "1023", "1021", "1",
-                                  "1000", "1001", "1002", "1003", "1015", "1004", "1024", "1025",
-                                  "1026", "1027", "1028", "1029", "1040", "1042", "search", "1005"};
-    QCOMPARE(order, expected);
+
+    CoinSearchField* search = s.dlg->searchField();
+    for (auto [key, modifier] : {std::pair{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Tab, Qt::ShiftModifier},
+                                 {Qt::Key_Escape, Qt::NoModifier}}) {
+        s.Control(IDC_YEAR)->setFocus();
+        QTest::keyClick(s.dlg.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(search->hasFocus());
+        QTest::keyClick(search, key, modifier);
+        QCOMPARE(ControlIdOf(QApplication::focusWidget()), QString("1006"));
+    }
 }
 
 void TestMainWindow::aColumnNarrowsWhenItsWidestRowGoes()
