@@ -61,7 +61,11 @@ CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
     OnInitDialog();
 }
 
-CCollectionDlg::~CCollectionDlg() = default;
+CCollectionDlg::~CCollectionDlg()
+{
+    // The focus moves while the children are destroyed, after the members it would be noted in.
+    disconnect(m_focusWatch);
+}
 
 void CCollectionDlg::CreateWindowParts()
 {
@@ -111,7 +115,7 @@ void CCollectionDlg::CreateWindowParts()
     connect(m_search, &CoinSearchField::findNextRequested, this, [this] { RunCommand([this] { OnFindNext(); }); });
     connect(m_search, &CoinSearchField::findPreviousRequested, this,
             [this] { RunCommand([this] { OnFindPrevious(); }); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (now == m_search && old && old != m_search && isAncestorOf(old))
             m_focusBeforeSearch = old;
     });
@@ -179,9 +183,14 @@ void CCollectionDlg::CreateWindowParts()
                     m_collection.SetMarkedRow(selected.indexes().constFirst().row());
             });
 
-    m_laidOutSize = QSize(m_units.X(kMainClientWidth), m_units.Y(kMainClientHeight));
-    resize(m_laidOutSize.width(), m_laidOutSize.height() + m_menuBar->sizeHint().height());
+    // The window opens at the template's size, laid out by the resize rules from the start, so
+    // that it looks the same before and after its first resize.
+    const QSize client(m_units.X(kMainClientWidth), m_units.Y(kMainClientHeight));
+    resize(client.width(), client.height() + m_menuBar->sizeHint().height());
     setMinimumSize(MinimumTrackingSize());
+    m_client->resize(client);
+    m_laidOutSize = client;
+    OnSize(client.width(), client.height());
 }
 
 bool CCollectionDlg::OnInitDialog()
@@ -482,7 +491,7 @@ void CCollectionDlg::resizeEvent(QResizeEvent* event)
 
 QSize CCollectionDlg::MinimumTrackingSize() const
 {
-    return m_layout->MinimumSize(frameGeometry().size() - geometry().size());
+    return m_layout->MinimumSize(m_menuBar->sizeHint().height());
 }
 
 void CCollectionDlg::showEvent(QShowEvent* event)

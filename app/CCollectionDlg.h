@@ -183,6 +183,7 @@ private:
     CoinSearchField* m_search = nullptr;
     // Where the focus was when the search field took it; leaving the field goes back there.
     QPointer<QWidget> m_focusBeforeSearch;
+    QMetaObject::Connection m_focusWatch;
     std::unique_ptr<FormBinding> m_binding;
     std::unique_ptr<ChoiceCombos> m_choices;
     std::unique_ptr<CoinListView> m_listView;

@@ -1,9 +1,9 @@
 #include "app/MainDialogLayout.h"
 
-#include <QComboBox>
 #include <QWidget>
 
 #include "resources/DialogTemplates.h"
+#include "widgets/DropDownBox.h"
 
 namespace {
 constexpr double kDrawnUnitX = 1.5;
@@ -19,11 +19,14 @@ int MainDialogLayout::X(int drawnPixels) const { return m_units.X(drawnPixels / 
 
 int MainDialogLayout::Y(int drawnPixels) const { return m_units.Y(drawnPixels / kDrawnUnitY); }
 
-QSize MainDialogLayout::MinimumSize(QSize frame) const
+QSize MainDialogLayout::MinimumSize(int menuBarHeight) const
 {
-    // The limit is on the outer window; the frame, where the window manager draws one, is
-    // outside the widget.
-    return QSize(X(490) - std::max(0, frame.width()), Y(365) - std::max(0, frame.height()));
+    // The limit was drawn as an outer window of 490 by 365 pixels whose frame took 5 pixels on
+    // each side and whose caption and menu bar took 18 and 19: what must stay is a client area
+    // of 480 by 318 drawn pixels, as wide as the template. That is converted with the window's
+    // own units; the menu bar is added as tall as it really is, and the window manager adds its
+    // frame outside the widget.
+    return QSize(X(490 - 2 * 5), Y(365 - 2 * 5 - 18 - 19) + std::max(0, menuBarHeight));
 }
 
 void MainDialogLayout::Place(int cx, int cy) const
@@ -39,13 +42,12 @@ void MainDialogLayout::Place(int cx, int cy) const
     // A single-line field stays one text line high plus a margin.
     auto lineHeight = [this](int id) { return m_controls.value(id)->fontMetrics().height() + Y(9); };
     auto dropDown = [this, cy](int id, int width) {
-        auto* combo = qobject_cast<QComboBox*>(m_controls.value(id));
+        auto* combo = qobject_cast<DropDownBox*>(m_controls.value(id));
         if (!combo)
             return;
         combo->resize(std::max(0, width), combo->height());
-        // The open list may reach the bottom of the window.
-        const int rowHeight = std::max(1, combo->fontMetrics().height() + 4);
-        combo->setMaxVisibleItems(std::max(1, (cy - combo->y() - combo->height()) / rowHeight));
+        // The open list reaches the bottom of the client area.
+        combo->SetListBottom(std::max(0, cy));
     };
 
     place(IDC_STATUS, X(3), cy - Y(15), X(400), Y(15));

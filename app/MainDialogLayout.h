@@ -19,8 +19,8 @@ public:
     // Places the controls for a client area of cx by cy pixels.
     void Place(int cx, int cy) const;
 
-    // The smallest outer window; `frame` is what the window manager's frame adds.
-    QSize MinimumSize(QSize frame) const;
+    // The smallest window, without the window manager's frame, over a menu bar of that height.
+    QSize MinimumSize(int menuBarHeight) const;
 
 private:
     int X(int drawnPixels) const;

@@ -13,6 +13,7 @@
 #include <climits>
 
 #include "widgets/QtText.h"
+#include "widgets/DropDownBox.h"
 
 ControlBuilder::ControlBuilder(const DialogUnits& units, QWidget* parent) : m_units(units), m_parent(parent) {}
 
@@ -44,7 +45,7 @@ QWidget* ControlBuilder::Make(const TemplateControl& entry, const QString& text)
         break;
     }
     case ControlKind::Combo: {
-        auto* combo = new QComboBox(m_parent);
+        auto* combo = new DropDownBox(m_parent);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         // No completion: a value shown reads back exactly as it is, "United" never becomes

@@ -3,6 +3,9 @@
 // and the list stretch, the status line stays at the bottom, and the window keeps its minimum
 // size.
 
+#include <QAbstractItemView>
+#include <QMenuBar>
+
 #include "UiTestSupport.h"
 
 namespace {
@@ -20,6 +23,20 @@ QHash<int, QRect> Geometries(const Session& s)
     return rects;
 }
 
+int MenuHeight(const Session& s) { return s.dlg->findChild<QMenuBar*>()->height(); }
+
+// The application's font at a multiple of its size while it lives.
+struct FontScale {
+    QFont before = QApplication::font();
+    explicit FontScale(double scale)
+    {
+        QFont font = before;
+        font.setPointSizeF(before.pointSizeF() * scale);
+        QApplication::setFont(font);
+    }
+    ~FontScale() { QApplication::setFont(before); }
+};
+
 }  // namespace
 
 class TestLayout : public QObject {
@@ -29,6 +46,8 @@ private slots:
     void followsTheSize();
     void followsTheSizeAtDesktopUnits();
     void minimumSize();
+    void laidOutFromTheFirstPaint();
+    void listsOpenToTheBottom();
 
 private:
     void FollowsEdges(Session& s, int cx, int cy);
@@ -104,21 +123,125 @@ void TestLayout::FollowsEdges(Session& s, int cx, int cy)
     QCOMPARE(Geometries(s), standard);
 }
 
-// The limit is on the outer window, frame included; a resize lays out the client area.
+// The limit keeps a client area as wide as the template and 318 drawn pixels high under the menu
+// bar (480 by 318 at the standard metrics): an outer window of 490 by 365 with the standard
+// frame. At any font the same area converted with the window's units; a resize lays it out.
 void TestLayout::minimumSize()
 {
     Session s;
     s.Open(DialogUnits(1.5, 1.625));
     QVERIFY(s.Show());
-    const QSize frame = s.dlg->frameGeometry().size() - s.dlg->size();
-    QCOMPARE(s.dlg->minimumSize() + frame, QSize(490, 365));
+    const int menu = MenuHeight(s);
+    QCOMPARE(s.dlg->minimumSize(), QSize(480, 318 + menu));
     s.dlg->resize(300, 200);
-    QTRY_COMPARE(s.dlg->frameGeometry().size(), QSize(490, 365));
+    QTRY_COMPARE(s.dlg->size(), QSize(480, 318 + menu));
     s.dlg->resize(700, 600);
     QTRY_COMPARE(s.dlg->size(), QSize(700, 600));
     QCOMPARE(s.Control(1)->x(), 700 - 85);
     QCOMPARE(s.Control(1047)->y(), s.dlg->findChild<QWidget*>("client")->height() - 15);
+
+    for (double scale : {1.0, 2.0}) {
+        FontScale font(scale);
+        Session t;
+        t.Open();
+        QVERIFY(t.Show());
+        const DialogUnits units(t.dlg->font());
+        const QSize client = t.dlg->minimumSize() - QSize(0, MenuHeight(t));
+        QCOMPARE(client, QSize(units.X(320), units.Y(318 / 1.625)));
+        qInfo("minimum at %gx the font: %dx%d (client %dx%d)", scale, t.dlg->minimumWidth(),
+              t.dlg->minimumHeight(), client.width(), client.height());
+        // The template's own size is never below the limit.
+        QVERIFY(client.width() <= units.X(320) && client.height() <= units.Y(252));
+    }
 }
 
-QTEST_MAIN(TestLayout)
+// The resize rules lay the window out from its first paint: as it opens at the template's size,
+// and when it is made larger before it is first shown.
+void TestLayout::laidOutFromTheFirstPaint()
+{
+    for (double scale : {1.0, 2.0}) {
+        for (QSize larger : {QSize(), QSize(300, 200)}) {
+            FontScale font(scale);
+            Session s;
+            s.Open();
+            const DialogUnits units(s.dlg->font());
+            if (!larger.isEmpty())
+                s.dlg->resize(s.dlg->size() + larger);
+            QVERIFY(s.Show());
+            QWidget* client = s.dlg->findChild<QWidget*>("client");
+            if (larger.isEmpty())
+                QCOMPARE(client->size(), QSize(units.X(320), units.Y(252)));
+            const QHash<int, QRect> shown = Geometries(s);
+            s.dlg->OnSize(client->width(), client->height());
+            const QHash<int, QRect> resized = Geometries(s);
+            for (int id : shown.keys())
+                QVERIFY2(shown.value(id) == resized.value(id),
+                         qPrintable(QString("control %1 at %2x the font").arg(id).arg(scale)));
+        }
+    }
+}
+
+// An open list of Country, Condition or Category ends at the bottom of the client area, or
+// sooner when its entries end sooner; it follows the window's height.
+void TestLayout::listsOpenToTheBottom()
+{
+    for (double scale : {1.0, 2.0}) {
+        FontScale font(scale);
+        Session s;
+        s.Open();
+        QVERIFY(s.Show());
+        QWidget* client = s.dlg->findChild<QWidget*>("client");
+        for (int grow : {0, 120}) {
+            s.dlg->resize(s.dlg->size() + QSize(0, grow));
+            QTRY_COMPARE(client->height(), s.dlg->height() - MenuHeight(s));
+            const int bottom = client->mapToGlobal(QPoint(0, client->height())).y();
+            for (int id : {1019, 1017, 1022}) {
+                QComboBox* combo = s.Combo(id);
+                for (int entries : {3, 200}) {
+                    combo->clear();
+                    for (int i = 0; i < entries; ++i)
+                        combo->addItem(QString("Entry %1").arg(i, 3, 10, QChar('0')));
+                    combo->showPopup();
+                    QWidget* popup = combo->view()->window();
+                    QTRY_VERIFY(popup->isVisible());
+                    const QRect open = popup->geometry();
+                    const QString what = QString("list %1 of %2 entries at %3x the font, %4 px taller")
+                                             .arg(id).arg(entries).arg(scale).arg(grow);
+                    QVERIFY2(open.top() >= combo->mapToGlobal(QPoint(0, combo->height())).y() - 1,
+                             qPrintable(what));
+                    if (entries > 100)
+                        QVERIFY2(open.bottom() + 1 == bottom,
+                                 qPrintable(what + QString(": ends at %1, not %2").arg(open.bottom() + 1).arg(bottom)));
+                    else
+                        QVERIFY2(open.bottom() + 1 < bottom &&
+                                     open.height() >= entries * combo->view()->sizeHintForRow(0),
+                                 qPrintable(what));
+                    combo->hidePopup();
+                    QTRY_VERIFY(!popup->isVisible());
+                }
+            }
+        }
+    }
+}
+
+// The window tests run on an offscreen screen large enough for the window at twice the font, so
+// that no open list is cut by the screen's edge.
+int main(int argc, char** argv)
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    QTemporaryDir screens;
+    if (platform == "offscreen") {
+        const QString config = screens.path() + "/screens.json";
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write(R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 2560, "height": 2048,
+                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    TestLayout test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_Layout.moc"
