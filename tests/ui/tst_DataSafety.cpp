@@ -115,13 +115,14 @@ void TestDataSafety::endOfSessionSavesAsTheCloseBoxDoes()
     Session s;
     s.Open();
     s.Add(Coin("Thaler", "1780"));
-    s.dlg->OnEndSession();
-    QCOMPARE(s.platform.endedWith, QList<int>{0});
+    QCOMPARE(s.dlg->OnEndSession(), 0);
     QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
     QVERIFY(QFile::exists("nmr.ini"));
+    s.Add(Coin("Kreuzer", "1848"));
     s.dlg->reject();  // the end of the process would not write anything a second time
-    s.dlg->OnEndSession();
-    QCOMPARE(s.platform.endedWith, QList<int>{0});
+    QCOMPARE(s.dlg->OnEndSession(), 0);
+    QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
+    QVERIFY(s.platform.endedWith.isEmpty());
 }
 
 QTEST_MAIN(TestDataSafety)
