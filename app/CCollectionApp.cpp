@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QLockFile>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <new>
 
@@ -57,7 +59,16 @@ int CCollectionApp::InitInstance()
         }
         if (dialog) {
             SessionEndWatcher watcher;
-            connect(&watcher, &SessionEndWatcher::endRequested, dialog.get(), &CCollectionDlg::OnEndSession);
+            CCollectionDlg* window = dialog.get();
+            connect(&watcher, &SessionEndWatcher::endRequested, window, [window, &lock] {
+                const int exitCode = window->OnEndSession();
+                // The process ends here, inside whatever box or dialog is open. Letting their
+                // event loops unwind would run the code after each of them, which may ask,
+                // show or save again; everything worth keeping is written by now.
+                lock.unlock();
+                std::fflush(nullptr);
+                std::_Exit(exitCode);
+            });
             dialog->exec();
         }
     }

@@ -16,6 +16,7 @@
 #include "records/CollectionHistory.h"
 #include "records/CoinSearch.h"
 #include "resources/DialogTemplates.h"
+#include "storage/FileStamp.h"
 #include "storage/Preferences.h"
 #include "widgets/DialogUnits.h"
 
@@ -113,9 +114,13 @@ public:
     void OnHelpAbout();
     void OnDestroy();
 
-    // Leaving by a signal or the end of the desktop session: the files are written as the
-    // close box writes them, then the program ends.
-    void OnEndSession();
+    // Leaving by a signal or the end of the desktop session, from inside whatever box or dialog
+    // is open: the files are written once more as the close box writes them, but no box is
+    // shown; a collection file another program changed is left as it is and the list is kept
+    // as a backup beside it. Returns the exit code for the caller to end the process with: 0
+    // when both files hold what the window has, 1 otherwise. A second call writes nothing and
+    // returns the same code.
+    int OnEndSession();
 
     // Runs a command as the handler of a user action: an exception it throws is reported in a
     // message box and the program goes on.
@@ -154,6 +159,9 @@ protected:
 
 private:
     std::vector<std::string> SavedFileNames() const;
+    bool WriteCollection();
+    bool TakeChangedFile();
+    void ReportSaveFailure();
     void UpdateUndoActions();
     void ShowChangedRows();
     void CreateWindowParts();
@@ -191,4 +199,8 @@ private:
     QSize m_laidOutSize;
     bool m_closed = false;
     bool m_keepDataFile = false;
+    FileStamp m_dataStamp;     // the collection file as it was last read or written here
+    bool m_leaving = false;    // the window is closing: a save now is the last one
+    bool m_ending = false;     // ended from outside: nothing may wait for an answer any more
+    bool m_endFailed = false;  // a file could not be written since m_ending
 };

@@ -24,7 +24,7 @@
 void CCollectionDlg::LoadDataFile()
 {
     ReadForm();
-    DataFileContents contents = ReadDataFileContents(kDataFileName);
+    DataFileContents contents = ReadDataFileStamped(kDataFileName, m_dataStamp);
     try {
         m_model->LoadBottomUp(std::move(contents.records));
         m_choices->AddAll(m_collection);
@@ -56,11 +56,66 @@ void CCollectionDlg::SaveDataFile()
     ClearFields();
     bool saved = false;
     try {
-        saved = !m_keepDataFile && WriteDataFileKeepingBackup(kDataFileName, m_collection, BackupTime::Now());
+        saved = !m_keepDataFile && WriteCollection();
     } catch (const std::exception&) {
         saved = false;  // out of memory part way: the old file is as it was
     }
     if (!saved)
+        ReportSaveFailure();
+}
+
+bool CCollectionDlg::WriteCollection()
+{
+    // With nobody left to ask, another program's file stays and the list goes beside it.
+    const IfChanged ifChanged = m_ending ? IfChanged::KeepBoth : IfChanged::Stop;
+    const CheckedSave save = SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, ifChanged);
+    if (m_ending)
+        return save.outcome == CheckedSave::Outcome::Saved;
+    if (save.outcome != CheckedSave::Outcome::NotSaved)
+        return save.outcome == CheckedSave::Outcome::Saved;
+
+    QStringList buttons;
+    for (std::string_view button : strings::kChangedFileButtons)
+        buttons.append(ToQString(button));
+    const std::string question = std::string(strings::kChangedFileQuestion) +
+                                 std::string(m_leaving ? strings::kChangedFileCancelAtEnd : strings::kChangedFileCancel);
+    switch (m_platform.AskChoice(this, ToQString(question), buttons)) {
+    case 0:
+        return SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, IfChanged::Overwrite)
+                   .outcome == CheckedSave::Outcome::Saved;
+    case 1:
+        return TakeChangedFile();
+    default:
+        return !m_leaving || KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now()).outcome ==
+                                 BackupResult::Outcome::Made;
+    }
+}
+
+bool CCollectionDlg::TakeChangedFile()
+{
+    // The list is kept before it is replaced, so that it outlives the window even without Undo.
+    if (KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now()).outcome != BackupResult::Outcome::Made)
+        return false;
+    FileStamp stamp;
+    DataFileContents theirs = ReadDataFileStamped(kDataFileName, stamp);
+    if (!theirs.whole) {
+        // The list stays; the next save asks again.
+        m_platform.ShowError(this, ToQString(std::string(strings::kNotReadBefore) + theirs.problem + "."),
+                             ToQString(strings::kNotReadCaption));
+        return true;
+    }
+    m_history->RestoreBackup(std::move(theirs.records));
+    m_choices->AddAll(m_collection);
+    ShowChangedRows();
+    m_dataStamp = stamp;
+    return true;
+}
+
+void CCollectionDlg::ReportSaveFailure()
+{
+    if (m_ending)
+        m_endFailed = true;
+    else
         m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorWritingFile));
 }
 
@@ -96,7 +151,7 @@ void CCollectionDlg::SavePreferences()
         saved = false;
     }
     if (!saved)
-        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorWritingFile));
+        ReportSaveFailure();
 }
 
 void CCollectionDlg::OnPreferences()
@@ -120,6 +175,7 @@ void CCollectionDlg::OnFileSave()
 void CCollectionDlg::OnFileExit()
 {
     ReadForm();
+    m_leaving = true;
     SaveDataFile();
     SavePreferences();
     m_closed = true;  // the files are written; leaving must not write them again
@@ -136,18 +192,21 @@ void CCollectionDlg::OnHelpAbout()
 
 void CCollectionDlg::OnDestroy()
 {
+    m_leaving = true;
     SavePreferences();
     SaveDataFile();
 }
 
-void CCollectionDlg::OnEndSession()
+int CCollectionDlg::OnEndSession()
 {
-    if (m_closed)
-        return;
-    m_closed = true;
-    OnDestroy();
-    hide();
-    m_platform.EndProcess(0);
+    // The window may be closing already, with a box about a save that failed still up: the
+    // files are tried once more all the same, but only once.
+    if (!m_ending) {
+        m_ending = true;
+        m_closed = true;
+        OnDestroy();
+    }
+    return m_endFailed ? 1 : 0;
 }
 
 void CCollectionDlg::RunCommand(const std::function<void()>& command)

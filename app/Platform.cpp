@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 QUrl TargetUrl(const QString& target)
@@ -27,6 +28,22 @@ bool DesktopPlatform::AskYesNo(QWidget* owner, const QString& text)
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
                     QMessageBox::Yes | QMessageBox::No, owner);
     return box.exec() == QMessageBox::Yes;
+}
+
+int DesktopPlatform::AskChoice(QWidget* owner, const QString& text, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::NoButton, owner);
+    QList<QAbstractButton*> added;
+    for (const QString& button : buttons)
+        added.append(box.addButton(button, added.size() + 1 == buttons.size() ? QMessageBox::RejectRole
+                                                                             : QMessageBox::AcceptRole));
+    if (added.isEmpty())
+        return -1;
+    box.setDefaultButton(qobject_cast<QPushButton*>(added.constFirst()));
+    box.setEscapeButton(added.constLast());
+    box.exec();
+    const qsizetype chosen = added.indexOf(box.clickedButton());
+    return static_cast<int>(chosen < 0 ? added.size() - 1 : chosen);
 }
 
 int DesktopPlatform::RunModal(QDialog& dialog) { return dialog.exec(); }

@@ -22,6 +22,11 @@ public:
     // for Yes.
     virtual bool AskYesNo(QWidget* owner, const QString& text) = 0;
 
+    // A question with the exclamation icon, the program's name as caption and one button per
+    // text, in that order; the index of the button chosen. Escape and the close box choose the
+    // last one.
+    virtual int AskChoice(QWidget* owner, const QString& text, const QStringList& buttons) = 0;
+
     // Runs a dialog modally and returns its result.
     virtual int RunModal(QDialog& dialog) = 0;
 
@@ -52,6 +57,7 @@ class DesktopPlatform : public Platform {
 public:
     void ShowError(QWidget* owner, const QString& text, const QString& caption) override;
     bool AskYesNo(QWidget* owner, const QString& text) override;
+    int AskChoice(QWidget* owner, const QString& text, const QStringList& buttons) override;
     int RunModal(QDialog& dialog) override;
     QString GetOpenFileName(QWidget* owner, const QStringList& filters) override;
     QString GetSaveFileName(QWidget* owner, const QString& title, const QString& filter) override;

@@ -27,6 +27,7 @@ class QuietPlatform : public Platform {
 public:
     void ShowError(QWidget*, const QString&, const QString&) override {}
     bool AskYesNo(QWidget*, const QString&) override { return true; }
+    int AskChoice(QWidget*, const QString&, const QStringList& buttons) override { return int(buttons.size()) - 1; }
     int RunModal(QDialog&) override { return QDialog::Rejected; }
     QString GetOpenFileName(QWidget*, const QStringList&) override { return {}; }
     QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }

@@ -83,6 +83,20 @@ inline constexpr std::string_view kRestoreQuestionBefore = "Replace the coins in
 inline constexpr std::string_view kRestoreQuestionAfter =
     "?\nUndo takes the restore back; the collection file is written at the next save.";
 
+// The collection file was written by another program since it was read or saved: the question
+// before a save, its buttons in order, and the last sentence, which says what Cancel does
+// during work or at the end.
+inline constexpr std::string_view kChangedFileQuestion =
+    "The collection file \"nmr.dat\" was changed by another program since Numora last read "
+    "or saved it.\n\n"
+    "Keep Mine saves the list over it; the other version is kept in the backups folder first.\n"
+    "Take Theirs puts the other version into the list; the list as it is now is kept in the "
+    "backups folder first, and Undo takes it back.\n";
+inline constexpr std::string_view kChangedFileCancel = "Cancel saves nothing now.";
+inline constexpr std::string_view kChangedFileCancelAtEnd =
+    "Cancel leaves the file as it is and keeps the list in the backups folder.";
+inline constexpr std::string_view kChangedFileButtons[] = {"Keep &Mine", "Take &Theirs", "Cancel"};
+
 // Spreadsheets.
 inline constexpr std::string_view kExportCsvTitle = "Export CSV";
 inline constexpr std::string_view kImportCsvTitle = "Import CSV";

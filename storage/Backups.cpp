@@ -317,3 +317,22 @@ std::vector<BackupEntry> ListBackups(const std::string& dataFilePath, bool count
             b.coins = static_cast<long>(ReadDataFile(b.path).size());
     return backups;
 }
+
+std::string BackupFolderOf(const std::string& dataFilePath)
+{
+    return BackupFolder(SplitDataFilePath(dataFilePath));
+}
+
+BackupResult KeepFileAsBackup(const std::string& dataFilePath, const std::string& sourcePath,
+                              const BackupTime& when)
+{
+    const NameParts parts = SplitDataFilePath(dataFilePath);
+    std::string target;
+    const int error = LinkUnderFreeName(sourcePath, BackupFolder(parts), parts, when, target);
+    if (error != 0)
+        return Failed("cannot link " + sourcePath + " as a backup: " + SystemError(error));
+    BackupResult made;
+    made.outcome = BackupResult::Outcome::Made;
+    made.path = target;
+    return made;
+}

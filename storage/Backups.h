@@ -65,3 +65,12 @@ int PruneBackups(const std::string& dataFilePath, int keep = kBackupsKept);
 // read as a data file to count its coins, which takes as long as loading it; without, `coins`
 // stays -1. A missing or unreadable folder gives no backups.
 std::vector<BackupEntry> ListBackups(const std::string& dataFilePath, bool countCoins = true);
+
+// The backups folder of the data file at `dataFilePath`.
+std::string BackupFolderOf(const std::string& dataFilePath);
+
+// Keeps the file at `sourcePath`, which must lie in the backups folder (a file written there
+// for the purpose), as a backup of the data file named after `when`, under a name no other
+// backup has. The source stays where it is; the caller removes it.
+BackupResult KeepFileAsBackup(const std::string& dataFilePath, const std::string& sourcePath,
+                              const BackupTime& when);

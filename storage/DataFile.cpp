@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -9,7 +11,11 @@
 #include "records/CoinRecordBuilder.h"
 #include "records/LargePages.h"
 #include "storage/Backups.h"
+#include "storage/FileStamp.h"
 #include "storage/KeyValueText.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -182,8 +188,21 @@ std::vector<CoinRecord> ReadDataFile(const std::string& path)
 
 namespace {
 
-SaveResult WriteRecords(const std::string& path, const Collection& collection, const BackupTime* backupTime)
+// How a save treats the file it replaces.
+struct WriteOptions {
+    const BackupTime* backupTime = nullptr;  // keep the old file as a backup, named after this
+    bool backupRequired = false;             // a backup that cannot be made stops the save
+    FileStamp* stamp = nullptr;              // set to the file written, when it was written
+};
+
+SaveResult WriteRecords(const std::string& path, const Collection& collection, const WriteOptions& options)
 {
+    const BackupTime* backupTime = options.backupTime;
+    // The bytes are hashed as they are written only when the caller wants the file stamped,
+    // so that a save needs no second read of what it wrote.
+    std::optional<ContentHash> hash;
+    if (options.stamp)
+        hash.emplace();
     KeyValueWriter writer(path);
     if (!writer.IsOpen())
         return SaveResult::Failed(writer.OpenError());
@@ -203,17 +222,27 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
                 AppendPairLines(block, keys[FieldIndex(field)], record.Get(field));
             block += "\r\n";
             if (block.size() >= kBlockSize) {
+                if (hash)
+                    hash->Add(block);
                 writer.WriteLines(block);
                 block.clear();
             }
         }
+        if (hash)
+            hash->Add(block);
         writer.WriteLines(block);
     }
     // The old file is still in place here: it is kept before the new one replaces it. A backup
-    // that cannot be made does not stop the save.
-    if (backupTime)
-        KeepBackup(path, *backupTime);
+    // that cannot be made does not stop the save, unless the old file is another program's
+    // that nothing else keeps.
+    if (backupTime) {
+        const BackupResult backup = KeepBackup(path, *backupTime);
+        if (options.backupRequired && backup.outcome == BackupResult::Outcome::Failed)
+            return SaveResult::Failed("the file it replaces could not be kept: " + backup.reason);
+    }
     SaveResult result = writer.Commit();
+    if (result && options.stamp)
+        *options.stamp = StampWrittenFile(path, hash->Value());
     // Old backups go only once the save succeeded, so that a failed save costs none.
     if (result && backupTime)
         PruneBackups(path);
@@ -224,11 +253,75 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
 
 SaveResult WriteDataFile(const std::string& path, const Collection& collection)
 {
-    return WriteRecords(path, collection, nullptr);
+    return WriteRecords(path, collection, {});
 }
 
 SaveResult WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
                                       const BackupTime& when)
 {
-    return WriteRecords(path, collection, &when);
+    return WriteRecords(path, collection, {&when, false, nullptr});
+}
+
+DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp)
+{
+    const FileStamp before = StampFile(path, false);
+    DataFileContents contents = ReadDataFileContents(path);
+    stamp = StampFile(path);
+    // Written while it was read (a missing file is created empty by the read, which is no
+    // change): the records may be neither the old file nor the new one.
+    if (before.exists && !SameLooks(before, stamp))
+        stamp.changedWhileRead = true;
+    return contents;
+}
+
+BackupResult KeepCollectionAsBackup(const std::string& path, const Collection& collection,
+                                    const BackupTime& when)
+{
+    BackupResult result;
+    const std::string folder = BackupFolderOf(path);
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        result.outcome = BackupResult::Outcome::Failed;
+        result.reason = "cannot create " + folder + ": " + std::strerror(errno);
+        return result;
+    }
+    // Written whole under a hidden name first, then linked under a backup name that no other
+    // backup has, so that a failure part way leaves no half backup among the real ones.
+    const std::string written = folder + "/.unsaved-" + std::to_string(getpid()) + ".tmp";
+    const SaveResult saved = WriteDataFile(written, collection);
+    if (!saved) {
+        unlink(written.c_str());
+        result.outcome = BackupResult::Outcome::Failed;
+        result.reason = saved.reason;
+        return result;
+    }
+    result = KeepFileAsBackup(path, written, when);
+    unlink(written.c_str());
+    return result;
+}
+
+CheckedSave SaveDataFileChecked(const std::string& path, const Collection& collection, const BackupTime& when,
+                                FileStamp& stamp, IfChanged ifChanged)
+{
+    CheckedSave save;
+    save.change = CompareWithStamp(path, stamp);
+    if (save.change == FileChange::Changed) {
+        if (ifChanged == IfChanged::Stop) {
+            save.outcome = CheckedSave::Outcome::NotSaved;
+            return save;
+        }
+        if (ifChanged == IfChanged::KeepBoth) {
+            const BackupResult backup = KeepCollectionAsBackup(path, collection, when);
+            save.backupPath = backup.path;
+            save.outcome = backup.outcome == BackupResult::Outcome::Made ? CheckedSave::Outcome::KeptAsBackup
+                                                                         : CheckedSave::Outcome::Failed;
+            save.result = backup.outcome == BackupResult::Outcome::Made ? SaveResult{}
+                                                                        : SaveResult::Failed(backup.reason);
+            return save;
+        }
+    }
+    // The other program's file goes into the backups before it is replaced, or the save does
+    // not happen: nothing else holds it.
+    save.result = WriteRecords(path, collection, {&when, save.change == FileChange::Changed, &stamp});
+    save.outcome = save.result ? CheckedSave::Outcome::Saved : CheckedSave::Outcome::Failed;
+    return save;
 }

@@ -5,6 +5,7 @@
 
 #include "records/Collection.h"
 #include "storage/Backups.h"
+#include "storage/FileStamp.h"
 #include "storage/SaveResult.h"
 
 inline constexpr char kDataFileName[] = "nmr.dat";
@@ -36,3 +37,40 @@ SaveResult WriteDataFile(const std::string& path, const Collection& collection);
 // save that succeeded. A backup that cannot be made does not stop the save.
 SaveResult WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
                                       const BackupTime& when);
+
+// Reads the data file as ReadDataFileContents does and sets `stamp` to the file read, for
+// SaveDataFileChecked to tell later whether another program has written it since. A file
+// written while it was read is stamped as changed.
+DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp);
+
+// Writes the collection into a new backup of the data file at `path`, named after `when`,
+// leaving the data file as it is. No temporary file is left, whatever fails.
+BackupResult KeepCollectionAsBackup(const std::string& path, const Collection& collection,
+                                    const BackupTime& when);
+
+// What a save does when the data file was changed by another program since `stamp`.
+enum class IfChanged {
+    Stop,       // write nothing: the caller asks what to do and saves again
+    Overwrite,  // keep the other file as a backup first (or write nothing), then write
+    KeepBoth,   // write the collection as a backup and leave the other file in place
+};
+
+struct CheckedSave {
+    enum class Outcome {
+        Saved,         // the data file holds the collection; the stamp is the new file's
+        NotSaved,      // the file had changed and the caller said Stop; nothing was written
+        KeptAsBackup,  // the file had changed: the collection is in `backupPath`, the file as it was
+        Failed,        // nothing was replaced; `result` says why
+    };
+    Outcome outcome = Outcome::Failed;
+    FileChange change = FileChange::Unchanged;  // what the check found before writing
+    SaveResult result;
+    std::string backupPath;
+};
+
+// The save of the window: checks that the data file is still the one `stamp` describes, and
+// then writes the collection keeping a backup of the file it replaces, as
+// WriteDataFileKeepingBackup does, and stamps the file written. A data file that vanished is
+// simply written. When another program changed it, `ifChanged` decides.
+CheckedSave SaveDataFileChecked(const std::string& path, const Collection& collection, const BackupTime& when,
+                                FileStamp& stamp, IfChanged ifChanged);

@@ -30,6 +30,7 @@ class FakePlatform : public Platform {
 public:
     QStringList boxes;                      // "Caption: text" for an error, "? text" for a question
     QList<bool> answers;                    // for the next questions; unqueued means No
+    QList<int> choices;                     // for the next AskChoice; unqueued means the last button
     std::function<void()> onError;          // runs as an error box shows
     std::function<void(QDialog&)> onModal;  // drives a modal dialog, shown, to its end
     QString nextOpenFileName;               // the file-open dialog's answer
@@ -48,6 +49,11 @@ public:
     {
         boxes.append("? " + text);
         return !answers.isEmpty() && answers.takeFirst();
+    }
+    int AskChoice(QWidget*, const QString& text, const QStringList& buttons) override
+    {
+        boxes.append("? " + text + " [" + buttons.join(" | ") + "]");
+        return choices.isEmpty() ? int(buttons.size()) - 1 : choices.takeFirst();
     }
     int RunModal(QDialog& dialog) override;
     QString GetOpenFileName(QWidget*, const QStringList&) override

@@ -1,6 +1,7 @@
 // The window under faults: a data file that was not read whole is reported once and never
 // written in that run, leftovers of interrupted saves go at the start, a command that fails is
-// reported and the window goes on, and the end of the session saves as the close box does.
+// reported and the window goes on, the end of the session saves as the close box does without
+// a box, and a collection file another program wrote is never written over without a question.
 
 #include <sys/stat.h>
 
@@ -9,10 +10,28 @@
 
 #include "UiTestSupport.h"
 #include "core/ReadFault.h"
+#include "storage/DataFile.h"
 
 namespace {
 
 const QByteArray kTwoCoins = DataFile({Coin("Morgan Dollar", "1921"), Coin("Buffalo Nickel", "1936")});
+const QByteArray kTheirs = DataFile({Coin("Ducat", "1600")});
+
+// Another program's save: a new file renamed over the collection.
+void WriteAsAnotherProgram(const QByteArray& bytes)
+{
+    WriteFileBytes("nmr.dat.other", bytes);
+    QVERIFY(::rename("nmr.dat.other", "nmr.dat") == 0);
+}
+
+// The contents of the backups, newest first.
+QList<QByteArray> Backups()
+{
+    QList<QByteArray> contents;
+    for (const BackupEntry& backup : ListBackups(kDataFileName, false))
+        contents.append(ReadFileBytes(QString::fromStdString(backup.path)));
+    return contents;
+}
 
 }  // namespace
 
@@ -25,6 +44,9 @@ private slots:
     void leftoversOfInterruptedSavesGoAtTheStart();
     void aFailingCommandIsReportedAndTheWindowGoesOn();
     void endOfSessionSavesAsTheCloseBoxDoes();
+    void endOfSessionShowsNoBoxAndSaysWhatFailed();
+    void aChangedFileIsAskedAbout_data();
+    void aChangedFileIsAskedAbout();
 };
 
 void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten_data()
@@ -115,13 +137,103 @@ void TestDataSafety::endOfSessionSavesAsTheCloseBoxDoes()
     Session s;
     s.Open();
     s.Add(Coin("Thaler", "1780"));
-    s.dlg->OnEndSession();
-    QCOMPARE(s.platform.endedWith, QList<int>{0});
+    QCOMPARE(s.dlg->OnEndSession(), 0);
     QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
     QVERIFY(QFile::exists("nmr.ini"));
+    s.Add(Coin("Kreuzer", "1848"));
     s.dlg->reject();  // the end of the process would not write anything a second time
-    s.dlg->OnEndSession();
-    QCOMPARE(s.platform.endedWith, QList<int>{0});
+    QCOMPARE(s.dlg->OnEndSession(), 0);
+    QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
+    QVERIFY(s.platform.endedWith.isEmpty());
+}
+
+void TestDataSafety::endOfSessionShowsNoBoxAndSaysWhatFailed()
+{
+    {
+        // A file marked read-only is refused: it stays, and the code says so.
+        Session s;
+        WriteFileBytes("nmr.dat", kTwoCoins);
+        s.Open();
+        s.Add(Coin("Thaler", "1780"));
+        QVERIFY(::chmod("nmr.dat", 0444) == 0);
+        QCOMPARE(s.dlg->OnEndSession(), 1);
+        QCOMPARE(s.platform.boxes, QStringList{});
+        QCOMPARE(ReadFileBytes("nmr.dat"), kTwoCoins);
+        QVERIFY(QFile::exists("nmr.ini"));
+        QCOMPARE(s.dlg->OnEndSession(), 1);  // a second signal: no second attempt
+    }
+    {
+        // Another program's file stays; the list is kept as a backup beside it.
+        Session s;
+        WriteFileBytes("nmr.dat", kTwoCoins);
+        s.Open();
+        WriteAsAnotherProgram(kTheirs);
+        QCOMPARE(s.dlg->OnEndSession(), 1);
+        QCOMPARE(s.platform.boxes, QStringList{});
+        QCOMPARE(ReadFileBytes("nmr.dat"), kTheirs);
+        QCOMPARE(Backups(), QList<QByteArray>{kTwoCoins});
+    }
+}
+
+void TestDataSafety::aChangedFileIsAskedAbout_data()
+{
+    QTest::addColumn<bool>("atQuit");
+    QTest::addColumn<int>("answer");  // 0 Keep Mine, 1 Take Theirs, 2 Cancel
+    QTest::addColumn<QByteArray>("dataFile");
+    QTest::addColumn<QList<QByteArray>>("backups");  // newest first
+    QTest::addColumn<QStringList>("list");
+    const QByteArray mine = DataFile({Coin("Morgan Dollar", "1921"), Coin("Buffalo Nickel", "1936"), Coin("Thaler", "1780")});
+    const QStringList myList{"Thaler", "Buffalo Nickel", "Morgan Dollar"};
+    // The first save already kept the file as loaded.
+    QTest::newRow("File > Save, Keep Mine") << false << 0 << mine << QList<QByteArray>{kTheirs, kTwoCoins} << myList;
+    QTest::newRow("File > Save, Take Theirs") << false << 1 << kTheirs << QList<QByteArray>{mine, kTwoCoins}
+                                              << QStringList{"Ducat"};
+    QTest::newRow("File > Save, Cancel") << false << 2 << kTheirs << QList<QByteArray>{kTwoCoins} << myList;
+    QTest::newRow("quit, Keep Mine") << true << 0 << mine << QList<QByteArray>{kTheirs, kTwoCoins} << myList;
+    QTest::newRow("quit, Cancel") << true << 2 << kTheirs << QList<QByteArray>{mine, kTwoCoins} << myList;
+}
+
+void TestDataSafety::aChangedFileIsAskedAbout()
+{
+    QFETCH(bool, atQuit);
+    QFETCH(int, answer);
+    QFETCH(QByteArray, dataFile);
+    QFETCH(QList<QByteArray>, backups);
+    QFETCH(QStringList, list);
+
+    Session s;
+    WriteFileBytes("nmr.dat", kTwoCoins);
+    s.Open();
+    s.Trigger(MenuCommand::FileSave);
+    QCOMPARE(s.platform.boxes, QStringList{});  // our own save is no change
+    QCOMPARE(Backups(), QList<QByteArray>{kTwoCoins});
+    s.Add(Coin("Thaler", "1780"));
+    WriteAsAnotherProgram(kTheirs);
+    s.platform.choices = {answer};
+    atQuit ? s.dlg->reject() : s.Trigger(MenuCommand::FileSave);
+
+    QCOMPARE(s.platform.boxes.size(), 1);
+    QVERIFY2(s.platform.boxes[0].startsWith("? The collection file \"nmr.dat\" was changed by another program"),
+             qPrintable(s.platform.boxes[0]));
+    QVERIFY(s.platform.boxes[0].endsWith(atQuit ? "keeps the list in the backups folder. [Keep &Mine | Take &Theirs | Cancel]"
+                                                : "Cancel saves nothing now. [Keep &Mine | Take &Theirs | Cancel]"));
+    QCOMPARE(ReadFileBytes("nmr.dat"), dataFile);
+    QCOMPARE(Backups(), backups);
+    QCOMPARE(s.Names(), list);
+    QCOMPARE(QDir().entryList({".*.tmp"}, QDir::Hidden | QDir::Files), QStringList{});
+    if (atQuit)
+        return;
+
+    // After either answer the file on disk is the one known: the next save asks nothing.
+    // Taking theirs is one step that Undo takes back.
+    if (answer == 1) {
+        QCOMPARE(s.dlg->action(MenuCommand::ItemUndo)->text(), QString("U&ndo Restore Backup"));
+        s.Trigger(MenuCommand::ItemUndo);
+        QCOMPARE(s.Names(), (QStringList{"Thaler", "Buffalo Nickel", "Morgan Dollar"}));
+    }
+    s.platform.boxes.clear();
+    s.Trigger(MenuCommand::FileSave);
+    QCOMPARE(s.platform.boxes.size(), answer == 2 ? 1 : 0);
 }
 
 QTEST_MAIN(TestDataSafety)
