@@ -36,7 +36,8 @@ fresh() {
 # Sends the signal and waits at most 2 s for the end; sets $rc to the exit code.
 signal_and_await_end() {
     local sig=$1 what=$2
-    kill "-$sig" "$pid"
+    # A process that ended in the meantime is waited for below like one the signal ended.
+    kill "-$sig" "$pid" 2>/dev/null || true
     for _ in $(seq 20); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
