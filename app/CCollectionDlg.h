@@ -22,6 +22,7 @@ class ChoiceCombos;
 class CoinSearchField;
 class CoinListView;
 class CoinTableModel;
+class CPictureWnd;
 class FormBinding;
 class MainDialogLayout;
 class Platform;
@@ -79,6 +80,8 @@ public:
     void OnFindPrevious();
     void ShowFound(const FindResult& result);
     void OnViewSummary();
+    void OnViewPicture();
+    CPictureWnd* pictureWindow() const { return m_pictureWnd; }
     void AddItem();
     bool IsDuplicateEntry();
     void UpdateItem();
@@ -180,6 +183,7 @@ private:
     QHash<MenuCommand, QAction*> m_actions;
     QTableView* m_list = nullptr;
     CoinSearchField* m_search = nullptr;
+    CPictureWnd* m_pictureWnd = nullptr;  // made the first time it is asked for
     std::unique_ptr<FormBinding> m_binding;
     std::unique_ptr<ChoiceCombos> m_choices;
     std::unique_ptr<CoinListView> m_listView;
