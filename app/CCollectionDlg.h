@@ -23,6 +23,7 @@ class CoinSearchField;
 class CoinListView;
 class CoinTableModel;
 class CPictureWnd;
+struct CsvImport;
 class FormBinding;
 class MainDialogLayout;
 class Platform;
@@ -111,6 +112,7 @@ public:
     void OnFileRestoreBackup();
     void OnFileExportCsv();
     void OnFileImportCsv();
+    bool MapCsvColumns(const std::string& path, CsvImport& import);
     void OnFileExit();
     void OnHelpAbout();
     void OnDestroy();
