@@ -69,7 +69,7 @@ PictureSide Side(std::string_view written, const std::string& folder)
 std::vector<PictureSide> ChoosePictures(std::string_view imageField, const std::string& folder)
 {
     std::vector<PictureSide> sides;
-    while (!imageField.empty() && sides.size() < 2) {
+    while (!imageField.empty() && sides.empty()) {
         const std::size_t lineBreak = imageField.find('\n');
         std::string_view line = imageField.substr(0, lineBreak);
         imageField.remove_prefix(lineBreak == std::string_view::npos ? imageField.size() : lineBreak + 1);

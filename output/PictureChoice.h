@@ -4,9 +4,10 @@
 #include <string_view>
 #include <vector>
 
-// What the picture window shows for the Image field of the coin in the form: up to two
-// pictures (the coin's two sides, when the field names a second file on a line of its own),
-// each either a file to decode or a plain line of text saying why there is nothing to show.
+// What the picture window shows for the Image field of the coin in the form: the picture, a
+// file to decode, or a plain line of text saying why there is nothing to show. A list, so
+// that a field naming the coin's other side as well can show both; today the form's field is
+// one line and names one file.
 // Deciding touches the file system only with stat(2), which never waits for a pipe's writer.
 
 struct PictureSide {
@@ -16,8 +17,8 @@ struct PictureSide {
 };
 
 // The sides for `imageField`, relative paths taken from `folder` (the collection folder, the
-// current one). An empty field gives one side with the "no picture" line. Lines after the
-// second are not shown; empty lines are skipped.
+// current one): its first line that is not empty. An empty field gives one side with the
+// "no picture" line.
 std::vector<PictureSide> ChoosePictures(std::string_view imageField, const std::string& folder);
 
 // Opens a picture file for reading without waiting: a file that is not an ordinary file (a

@@ -12,8 +12,7 @@ class QLabel;
 class QTimer;
 
 // A window of its own beside the main window that shows the picture of the coin in the form,
-// scaled to fit, with its file name; the coin's other side beside it when the Image field
-// names a second file. Pictures are decoded at the size they are shown at, off the window's
+// scaled to fit, with its file name. Pictures are decoded at the size they are shown at, off the window's
 // thread, so a huge file never holds the window up; a newer request makes an older one's
 // result go unused. Its size and place are kept in the user's settings (Numora's
 // "picture-window.ini" under the XDG configuration folder).
