@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QSettings>
 #include <QThreadPool>
 #include <QTimer>
@@ -97,8 +98,18 @@ CPictureWnd::CPictureWnd(QWidget* owner) : QWidget(owner, Qt::Window)
     const QByteArray geometry = GeometrySettings().value(QStringLiteral("geometry")).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
         resize(360, 400);
-        if (owner)
-            move(owner->frameGeometry().topRight() + QPoint(8, 0));
+        if (owner) {
+            // Right of the main window where the screen has room, else left of it, else as far
+            // right as it fits.
+            const QRect main = owner->frameGeometry();
+            const QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect();
+            QPoint at = main.topRight() + QPoint(8, 0);
+            if (screen.isValid() && at.x() + width() > screen.right()) {
+                at.setX(main.left() - 8 - width() >= screen.left() ? main.left() - 8 - width()
+                                                                   : screen.right() - width());
+            }
+            move(at);
+        }
     }
     Layout(1);
 }

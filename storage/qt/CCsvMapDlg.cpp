@@ -14,7 +14,7 @@
 
 namespace {
 
-// A sample of what a column holds: its first values, each on one line, cut when long.
+// A sample of what a column holds: its first values that are not empty, cut when long.
 QString SampleText(const std::vector<std::vector<std::string>>& rows, std::size_t column)
 {
     QStringList values;
@@ -23,7 +23,8 @@ QString SampleText(const std::vector<std::vector<std::string>>& rows, std::size_
         value.replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\n'), QStringLiteral(" / "));
         if (value.size() > 40)
             value = value.left(39) + QChar(0x2026);
-        values.append(value);
+        if (!value.trimmed().isEmpty())
+            values.append(value);
     }
     return values.join(QStringLiteral(" | "));
 }
