@@ -1,5 +1,7 @@
 #include "output/qt/CPictureWnd.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -102,11 +104,17 @@ CPictureWnd::CPictureWnd(QWidget* owner) : QWidget(owner, Qt::Window)
             // Right of the main window where the screen has room, else left of it, else as far
             // right as it fits.
             const QRect main = owner->frameGeometry();
-            const QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect();
+            // The window manager's frame is not known before the window is shown: room is left.
+            const QRect screen = owner->screen() ? owner->screen()->availableGeometry().adjusted(8, 8, -8, -8) : QRect();
             QPoint at = main.topRight() + QPoint(8, 0);
             if (screen.isValid() && at.x() + width() > screen.right()) {
                 at.setX(main.left() - 8 - width() >= screen.left() ? main.left() - 8 - width()
                                                                    : screen.right() - width());
+            }
+            if (screen.isValid()) {
+                resize(std::min(width(), screen.width()), std::min(height(), screen.height()));
+                at.setY(std::clamp(at.y(), screen.top(), screen.bottom() + 1 - height()));
+                at.setX(std::max(at.x(), screen.left()));
             }
             move(at);
         }

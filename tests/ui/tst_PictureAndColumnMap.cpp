@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -70,7 +71,12 @@ private slots:
         s.Trigger(MenuCommand::ViewPicture);
         CPictureWnd* window = s.dlg->pictureWindow();
         QVERIFY(window && window->isVisible());
-        QVERIFY(!window->geometry().intersects(mainFrame));  // beside the main window, not over it
+        // Beside the main window where the screen has room for it, and on the screen.
+        const QRect screen = s.dlg->screen()->availableGeometry();
+        if (screen.right() - mainFrame.right() > window->width() + 8)
+            QVERIFY(!window->geometry().intersects(mainFrame));
+        QVERIFY(screen.contains(window->frameGeometry()));
+        QVERIFY(window->geometry().topLeft() != mainFrame.topLeft());
         QVERIFY(Settled(window));
         QCOMPARE(window->Lines(), QStringList{"No picture: the Image field is empty."});
 
