@@ -131,6 +131,11 @@ CsvColumnMap GuessCsvColumnMap(const std::vector<std::string>& headings)
     return map;
 }
 
+std::string_view CsvJoinSeparator(CoinField field)
+{
+    return field == CoinField::Description ? "\n" : " ";
+}
+
 std::vector<CoinField> JoinedFields(const CsvColumnMap& map)
 {
     std::array<int, kCoinFieldCount> columns{};

@@ -9,7 +9,9 @@
 
 // Which field each column of a CSV file goes into, by column index; none leaves the column
 // out. Columns past the end of the map are left out. Two columns into the same field are
-// joined, their non-empty values one per line in column order.
+// joined, their non-empty values in column order: one per line in the Description, with a
+// space in the other fields, whose form fields hold one line (a line break there would be
+// lost at the next Update).
 using CsvColumnMap = std::vector<std::optional<CoinField>>;
 
 // The field a heading written by another program or a spreadsheet most likely means: our own
@@ -22,6 +24,9 @@ std::optional<CoinField> GuessCsvField(std::string_view heading);
 // already taken by a column to the left is not given again (the later column is left out),
 // unless the field is Description, where notes and comments of every kind are joined.
 CsvColumnMap GuessCsvColumnMap(const std::vector<std::string>& headings);
+
+// What the values of several columns into `field` are joined with: a line break or a space.
+std::string_view CsvJoinSeparator(CoinField field);
 
 // The fields that more than one column of `map` goes into, in field order; an import joins
 // those columns with line breaks.

@@ -267,7 +267,7 @@ private:
         const auto cell = [&](std::size_t column) -> std::string_view {
             return column < m_fieldCount ? std::string_view(m_row[column]) : std::string_view();
         };
-        // A field filled from several columns holds their non-empty values, one per line.
+        // A field filled from several columns holds their non-empty values, joined.
         for (CoinField field : kCoinFields) {
             const std::vector<std::size_t>& from = m_fieldColumns[FieldIndex(field)];
             if (from.size() < 2)
@@ -278,7 +278,7 @@ private:
                 if (cell(column).empty())
                     continue;
                 if (!joined.empty())
-                    joined += '\n';
+                    joined += CsvJoinSeparator(field);
                 joined += cell(column);
             }
         }

@@ -131,8 +131,6 @@ CPictureWnd::~CPictureWnd()
 
 void CPictureWnd::ShowField(const QString& imageField, const QString& folder)
 {
-    if (imageField == m_field && folder == m_folder && !m_sides.isEmpty() && !m_pending)
-        return;
     m_field = imageField;
     m_folder = folder;
     Request();

@@ -115,7 +115,9 @@ void CCsvMapDlg::UpdateNotes()
             if (map[i] == field)
                 joined.append(ToQString(m_headings[i]));
         }
-        notes.append(ToQString(strings::kCsvMapJoined) + joined.join(QStringLiteral(", ")) +
+        notes.append(ToQString(CsvJoinSeparator(field) == "\n" ? strings::kCsvMapJoinedLines
+                                                                : strings::kCsvMapJoinedSpace) +
+                     joined.join(QStringLiteral(", ")) +
                      QStringLiteral(" -> ") + ToQString(ColumnHeading(field)) + QLatin1Char('.'));
     }
     const bool haveName = std::find(map.begin(), map.end(), std::optional<CoinField>(CoinField::Name)) != map.end();

@@ -68,6 +68,13 @@ TEST(CsvColumnMapImport, JoinsColumnsIntoOneFieldAndLeavesOutTheRest)
               "Title -> Name\nNotes -> Description\nWeight -> (no field)\nComments -> Description\n");
     EXPECT_EQ(CsvMapOf(result), map);
 
+    // Into a field of one line, columns are joined with a space: the form keeps one line.
+    const CsvImport names = ReadCsvText("First,Second,Year\r\nMaria,Theresia,1780\r\n,Ducat,\r\n",
+                                        CsvColumnMap{F::Name, F::Name, F::Year});
+    ASSERT_TRUE(names.ok);
+    EXPECT_EQ(names.records[0].Get(F::Name), "Maria Theresia");
+    EXPECT_EQ(names.records[1].Get(F::Name), "Ducat");
+
     // A map shorter than the row leaves the columns past its end out.
     const CsvImport shortMap = ReadCsvText(text, CsvColumnMap{F::Name});
     ASSERT_TRUE(shortMap.ok);
