@@ -1,9 +1,14 @@
 #include "app/PaintGapProbe.h"
 
+#include <QDateTime>
 #include <QEvent>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
+
+namespace {
+constexpr qint64 kLoggedGapMs = 30;
+}
 
 void PaintGapProbe::AttachIfAsked(QWidget* window)
 {
@@ -21,28 +26,24 @@ PaintGapProbe::PaintGapProbe(QWidget* window, QString logPath)
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, window, [window] { window->update(); });
     timer->start(10);
-    Write();
+    QFile file(m_logPath);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write("watching\n");
 }
 
 bool PaintGapProbe::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_window && event->type() == QEvent::Paint) {
         const qint64 now = m_clock.elapsed();
-        ++m_paints;
-        if (m_lastPaint >= 0 && now - m_lastPaint > m_longestGap) {
-            m_longestGap = now - m_lastPaint;
-            Write();
-        } else if (m_paints % 100 == 0) {
-            Write();
+        if (m_lastPaint >= 0 && now - m_lastPaint >= kLoggedGapMs) {
+            QFile file(m_logPath);
+            if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+                file.write(QStringLiteral("gap_ms=%1 end_ms=%2\n")
+                               .arg(now - m_lastPaint)
+                               .arg(QDateTime::currentMSecsSinceEpoch())
+                               .toUtf8());
         }
         m_lastPaint = now;
     }
     return QObject::eventFilter(watched, event);
-}
-
-void PaintGapProbe::Write() const
-{
-    QFile file(m_logPath);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(QStringLiteral("longest_gap_ms=%1 paints=%2\n").arg(m_longestGap).arg(m_paints).toUtf8());
 }
