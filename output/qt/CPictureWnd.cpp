@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
-#include <QPointer>
 #include <QScreen>
 #include <QSettings>
 #include <QThreadPool>
@@ -86,8 +85,10 @@ CPictureWnd::CPictureWnd(QWidget* owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("picture"));
     setWindowTitle(ToQString(strings::kPictureTitle));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     new QHBoxLayout(this);
+    // Two threads: a newer picture need not wait for a large one still being decoded.
+    m_pool = new QThreadPool(this);
+    m_pool->setMaxThreadCount(2);
     m_loadingTimer = new QTimer(this);
     m_loadingTimer->setSingleShot(true);
     m_loadingTimer->setInterval(kLoadingDelayMs);
@@ -125,6 +126,8 @@ CPictureWnd::CPictureWnd(QWidget* owner) : QWidget(owner, Qt::Window)
 CPictureWnd::~CPictureWnd()
 {
     ++*m_generation;
+    m_pool->clear();
+    m_pool->waitForDone();
     if (isVisible())
         SaveGeometry();
 }
@@ -143,9 +146,9 @@ void CPictureWnd::Request()
     const int count = m_field.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() > 1 ? 2 : 1;
     const QSize box = BoxSize(count) * devicePixelRatioF();
     const std::string field = ToUtf8(m_field), folder = ToUtf8(m_folder);
-    QPointer<CPictureWnd> window(this);
     std::shared_ptr<std::atomic<int>> generation = m_generation;
-    QThreadPool::globalInstance()->start([=] {
+    // Safe to post to the window: its destructor waits for a decode under way.
+    m_pool->start([this, generation, asked, box, field, folder] {
         if (generation->load() != asked)
             return;
         QList<Side> sides;
@@ -153,10 +156,7 @@ void CPictureWnd::Request()
             sides.append(Decode(chosen, box, *generation, asked));
         if (generation->load() != asked)
             return;
-        QMetaObject::invokeMethod(qApp, [window, asked, sides] {
-            if (window)
-                window->Accept(asked, sides);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, asked, sides] { Accept(asked, sides); }, Qt::QueuedConnection);
     });
     m_loadingTimer->start();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QThreadPool;
 class QTimer;
 
 // A window of its own beside the main window that shows the picture of the coin in the form,
@@ -67,6 +68,7 @@ private:
     QString m_field, m_folder;
     std::shared_ptr<std::atomic<int>> m_generation = std::make_shared<std::atomic<int>>(0);
     bool m_pending = false;
+    QThreadPool* m_pool = nullptr;
     QTimer* m_loadingTimer = nullptr;
     QTimer* m_resizeTimer = nullptr;
 };
