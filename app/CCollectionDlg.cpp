@@ -91,6 +91,7 @@ void CCollectionDlg::CreateWindowParts()
         {MenuCommand::ItemUndo, &CCollectionDlg::OnItemUndo},
         {MenuCommand::ItemRedo, &CCollectionDlg::OnItemRedo},
         {MenuCommand::ViewSummary, &CCollectionDlg::OnViewSummary},
+        {MenuCommand::ViewPicture, &CCollectionDlg::OnViewPicture},
     };
     for (const auto& [command, handler] : menuHandlers)
         connect(m_actions.value(command), &QAction::triggered, this,
@@ -101,6 +102,7 @@ void CCollectionDlg::CreateWindowParts()
     m_actions.value(MenuCommand::ItemRedo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                                            QKeySequence(Qt::CTRL | Qt::Key_Y)});
     m_actions.value(MenuCommand::ViewSummary)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_actions.value(MenuCommand::ViewPicture)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addActions(m_menuBar->actions());
 
     // The search field sits in the menu bar's corner, so the form keeps its template layout.

@@ -24,6 +24,8 @@ class ChoiceCombos;
 class CoinSearchField;
 class CoinListView;
 class CoinTableModel;
+class CPictureWnd;
+struct CsvImport;
 class FormBinding;
 class MainDialogLayout;
 class Platform;
@@ -81,6 +83,8 @@ public:
     void OnFindPrevious();
     void ShowFound(const FindResult& result);
     void OnViewSummary();
+    void OnViewPicture();
+    CPictureWnd* pictureWindow() const { return m_pictureWnd; }
     void AddItem();
     bool IsDuplicateEntry();
     void UpdateItem();
@@ -110,6 +114,7 @@ public:
     void OnFileRestoreBackup();
     void OnFileExportCsv();
     void OnFileImportCsv();
+    bool MapCsvColumns(const std::string& path, CsvImport& import);
     void OnFileExit();
     void OnHelpAbout();
     void OnDestroy();
@@ -192,6 +197,7 @@ private:
     // Where the focus was when the search field took it; leaving the field goes back there.
     QPointer<QWidget> m_focusBeforeSearch;
     QMetaObject::Connection m_focusWatch;
+    CPictureWnd* m_pictureWnd = nullptr;  // made the first time it is asked for
     std::unique_ptr<FormBinding> m_binding;
     std::unique_ptr<ChoiceCombos> m_choices;
     std::unique_ptr<CoinListView> m_listView;

@@ -15,6 +15,8 @@
 
 #include "storage/AtomicFile.h"
 #include "storage/CsvFile.h"
+#include "storage/CsvMapFile.h"
+#include "storage/qt/CCsvMapDlg.h"
 #include "storage/qt/CRestoreBackupDlg.h"
 #include "storage/DataFile.h"
 #include "storage/qt/CPreferencesDlg.h"
@@ -278,6 +280,28 @@ void CCollectionDlg::OnFileExportCsv()
     ShowValues();
 }
 
+// Asks for the map of a file with other headings, unless one was saved for them, and reads
+// the file again through it; false when the user cancelled.
+bool CCollectionDlg::MapCsvColumns(const std::string& path, CsvImport& import)
+{
+    const std::vector<std::string> headings = CsvHeadings(import);
+    std::optional<CsvColumnMap> map = FindSavedCsvMap(kCsvMapFileName, headings);
+    if (!map) {
+        CCsvMapDlg dialog(headings, import.sampleRows, GuessCsvColumnMap(headings), this);
+        if (m_platform.RunModal(dialog) != QDialog::Accepted)
+            return false;
+        map = dialog.Map();
+        if (dialog.Remember()) {
+            const SaveResult saved = SaveCsvMap(kCsvMapFileName, headings, *map);
+            if (!saved)
+                m_platform.ShowError(this, ToQString(strings::kCsvMapSaveFailed) + ToQString(saved.reason),
+                                     ToQString(strings::kImportCsvTitle));
+        }
+    }
+    import = ReadCsvFile(path, *map);
+    return true;
+}
+
 void CCollectionDlg::OnFileImportCsv()
 {
     ReadForm();
@@ -290,6 +314,10 @@ void CCollectionDlg::OnFileImportCsv()
     QDir::setCurrent(folder);
     if (!path.isEmpty()) {
         CsvImport import = ReadCsvFile(ToUtf8(path));
+        if (NeedsCsvColumnMap(import) && !MapCsvColumns(ToUtf8(path), import)) {
+            ShowValues();
+            return;
+        }
         if (!import.ok) {
             m_platform.ShowError(this, ToQString(import.error), ToQString(strings::kImportCsvTitle));
         } else {

@@ -3,13 +3,16 @@
 #include "app/CCollectionDlg.h"
 
 #include <QDir>
+#include <QLineEdit>
 
+#include "app/PaintGapProbe.h"
 #include "app/Platform.h"
 #include "output/DateText.h"
 #include "output/PageComposer.h"
 #include "output/ValueWizardWalk.h"
 #include "output/CollectionSummary.h"
 #include "output/qt/CDateSelectDlg.h"
+#include "output/qt/CPictureWnd.h"
 #include "output/qt/CSummaryDlg.h"
 #include "output/qt/CValueWizardDlg.h"
 #include "resources/FixedStrings.h"
@@ -142,4 +145,23 @@ void CCollectionDlg::OnViewSummary()
         [this](const QString& text, const QString& caption) { m_platform.ShowError(this, text, caption); }, this);
     m_platform.RunModal(dialog);
     ShowValues();
+}
+
+void CCollectionDlg::OnViewPicture()
+{
+    auto* image = qobject_cast<QLineEdit*>(m_binding->FieldControl(CoinField::Image));
+    if (!m_pictureWnd) {
+        m_pictureWnd = new CPictureWnd(this);
+        m_pictureWnd->setAttribute(Qt::WA_ShowWithoutActivating);
+        // Every way the form changes (a click in the list, Find, Clear, Add, a load, typing)
+        // passes through the Image field's text.
+        connect(image, &QLineEdit::textChanged, m_pictureWnd, [this](const QString& text) {
+            if (m_pictureWnd->isVisible())
+                m_pictureWnd->ShowField(text, QDir::currentPath());
+        });
+        PaintGapProbe::AttachIfAsked(this);
+    }
+    m_pictureWnd->show();
+    m_pictureWnd->raise();
+    m_pictureWnd->ShowField(image->text(), QDir::currentPath());
 }

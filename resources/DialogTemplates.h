@@ -165,6 +165,7 @@ enum class MenuCommand : int {
     ViewFindNext = 32786,
     ViewFindPrevious = 32787,
     ViewSummary = 32788,
+    ViewPicture = 32789,
     Separator = 0,
 };
 
@@ -194,6 +195,8 @@ inline constexpr MenuEntry kMainMenu[] = {
     {"&View", "Find &Previous", MenuCommand::ViewFindPrevious},
     {"&View", "", MenuCommand::Separator},
     {"&View", "&Summary...", MenuCommand::ViewSummary},
+    {"&View", "", MenuCommand::Separator},
+    {"&View", "P&icture", MenuCommand::ViewPicture},
     {"&Help", "&About", MenuCommand::HelpAbout},
     {"&Help", "&Manual", MenuCommand::HelpManual},
     {"&Help", "&Website", MenuCommand::HelpWebsite},

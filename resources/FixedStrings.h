@@ -103,6 +103,29 @@ inline constexpr std::string_view kImportCsvTitle = "Import CSV";
 inline constexpr std::string_view kCsvFilter = "CSV Files (*.csv)";
 inline constexpr std::string_view kCsvFilters[] = {"CSV Files (*.csv)", "All Files (*.*)"};
 
+// The picture window and the map of a CSV file's columns.
+inline constexpr std::string_view kPictureTitle = "Picture";
+inline constexpr std::string_view kPictureNone = "No picture: the Image field is empty.";
+inline constexpr std::string_view kPictureMissing = "No such file: ";
+inline constexpr std::string_view kPictureNotAFile = "Not a picture file: ";
+inline constexpr std::string_view kPictureUnreadable = "The file cannot be read: ";
+inline constexpr std::string_view kPictureUndecodable = "Not a picture Numora can show: ";
+inline constexpr std::string_view kPictureTooLarge = "Too large to show: ";
+inline constexpr std::string_view kPictureLoading = "Loading ";
+inline constexpr std::string_view kPictureAddress = "A picture on the web is opened with View: ";
+inline constexpr std::string_view kCsvMapTitle = "Import CSV: Columns";
+inline constexpr std::string_view kCsvMapIntro =
+    "The columns of this file have other names than Numora's. Choose the field each column goes into.";
+inline constexpr std::string_view kCsvMapColumn = "Column";
+inline constexpr std::string_view kCsvMapSample = "First values";
+inline constexpr std::string_view kCsvMapField = "Field";
+inline constexpr std::string_view kCsvMapLeaveOut = "Leave out";
+inline constexpr std::string_view kCsvMapJoinedLines = "These columns are joined, one line each: ";
+inline constexpr std::string_view kCsvMapJoinedSpace = "These columns are joined with a space: ";
+inline constexpr std::string_view kCsvMapNoName = "Choose the column that holds the Name.";
+inline constexpr std::string_view kCsvMapRemember = "&Remember these columns for the next import";
+inline constexpr std::string_view kCsvMapSaveFailed = "The column map could not be saved: ";
+
 // The search field in the menu bar.
 inline constexpr std::string_view kFindPlaceholder = "Find";
 inline constexpr std::string_view kFindTip =

@@ -118,7 +118,8 @@ int NoSpace(unsigned char) { return 0; }
 // name the line of a fault.
 class Importer {
 public:
-    explicit Importer(CsvImport& result) : m_result(result) {}
+    // Columns matched by heading, or through `map` when one is given.
+    Importer(CsvImport& result, const CsvColumnMap* map) : m_result(result), m_map(map) {}
 
     // Parses `text`, whose first line is line `firstLine` + 1 of the file.
     void Parse(std::string_view text, char separator, int firstLine)
@@ -170,6 +171,7 @@ public:
         csv_free(&parser);
         if (!m_failed && !m_haveHeader)
             Fail(0, "The file is empty.");
+        Finish();
     }
 
     bool Failed() const { return m_failed; }
@@ -206,28 +208,50 @@ private:
     void TakeHeader()
     {
         m_haveHeader = true;
+        m_headerLine = m_rowLine;
         std::array<bool, kCoinFieldCount> taken{};
         for (std::size_t i = 0; i < m_fieldCount; ++i) {
             CsvColumn column;
             column.heading = m_row[i];
-            const std::optional<CoinField> field = FieldOfCsvHeading(column.heading);
-            if (field && !taken[FieldIndex(*field)]) {
+            std::optional<CoinField> field;
+            if (m_map) {
+                field = i < m_map->size() ? (*m_map)[i] : std::nullopt;
+            } else {
+                field = FieldOfCsvHeading(column.heading);
+                if (field && taken[FieldIndex(*field)])
+                    field.reset();
+            }
+            if (field) {
                 taken[FieldIndex(*field)] = true;
                 column.field = field;
-                m_fieldColumn[FieldIndex(*field)] = static_cast<int>(i);
+                m_fieldColumns[FieldIndex(*field)].push_back(i);
             } else if (!HeadingKey(column.heading).empty()) {
                 m_result.unmatchedColumns.push_back(column.heading);
             }
             m_result.columns.push_back(std::move(column));
         }
-        if (!taken[FieldIndex(CoinField::Name)])
-            Fail(m_rowLine, "no column is called \"Name\". The first row must hold the column "
-                            "names, such as Name, Year, Face Value and Country.");
+        m_noName = !taken[FieldIndex(CoinField::Name)];
+    }
+
+    // Called once the whole file is read: a file without a Name column is refused only now,
+    // so that its first rows are there to be shown in a column map.
+    void Finish()
+    {
+        if (!m_failed && m_haveHeader && m_noName) {
+            Fail(m_headerLine, "no column is called \"Name\". The first row must hold the column "
+                               "names, such as Name, Year, Face Value and Country.");
+            m_result.noNameColumn = true;
+        }
     }
 
     void TakeRow()
     {
         const std::size_t columns = m_result.columns.size();
+        if (m_result.sampleRows.size() < kCsvSampleRows &&
+            !(m_fieldCount == 1 && m_row[0].empty())) {
+            m_result.sampleRows.emplace_back(m_row.begin(),
+                                             m_row.begin() + static_cast<std::ptrdiff_t>(m_fieldCount));
+        }
         if (m_fieldCount > columns) {
             for (std::size_t i = columns; i < m_fieldCount; ++i) {
                 if (!m_row[i].empty()) {
@@ -238,11 +262,33 @@ private:
                 }
             }
         }
+        if (m_noName)
+            return;  // refused at the end; reading on finds any fault and the first rows
+        const auto cell = [&](std::size_t column) -> std::string_view {
+            return column < m_fieldCount ? std::string_view(m_row[column]) : std::string_view();
+        };
+        // A field filled from several columns holds their non-empty values, joined.
+        for (CoinField field : kCoinFields) {
+            const std::vector<std::size_t>& from = m_fieldColumns[FieldIndex(field)];
+            if (from.size() < 2)
+                continue;
+            std::string& joined = m_joined[FieldIndex(field)];
+            joined.clear();
+            for (std::size_t column : from) {
+                if (cell(column).empty())
+                    continue;
+                if (!joined.empty())
+                    joined += CsvJoinSeparator(field);
+                joined += cell(column);
+            }
+        }
         const auto text = [&](CoinField field) -> std::string_view {
-            const int column = m_fieldColumn[FieldIndex(field)];
-            if (column < 0 || static_cast<std::size_t>(column) >= m_fieldCount)
+            const std::vector<std::size_t>& from = m_fieldColumns[FieldIndex(field)];
+            if (from.empty())
                 return {};
-            return m_row[static_cast<std::size_t>(column)];
+            if (from.size() == 1)
+                return cell(from.front());
+            return m_joined[FieldIndex(field)];
         };
         // Only the fields that would be kept count: a row whose record would hold nothing but
         // spaces is not a coin, whatever the columns that match no field hold.
@@ -273,17 +319,23 @@ private:
     std::vector<std::string> m_row;  // the fields of the row being read (reused)
     CoinRecordBuilder m_builder;
     std::size_t m_fieldCount = 0;
-    std::array<int, kCoinFieldCount> m_fieldColumn = [] {
-        std::array<int, kCoinFieldCount> none{};
-        none.fill(-1);
-        return none;
-    }();
+    const CsvColumnMap* m_map = nullptr;
+    std::array<std::vector<std::size_t>, kCoinFieldCount> m_fieldColumns;  // the columns of each field
+    std::array<std::string, kCoinFieldCount> m_joined;  // fields of several columns, joined
+    bool m_noName = false;
+    int m_headerLine = 0;
     int m_line = 0;        // the line being parsed
     int m_rowLine = 0;     // the line on which the row being read began
     int m_fieldLine = 0;   // the line on which the field being read began
     bool m_atRowStart = true;
 };
 
+}  // namespace
+
+namespace {
+// The readers by headings (no map) or through a map.
+CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map);
+CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map);
 }  // namespace
 
 std::string CsvText(const Collection& collection)
@@ -325,6 +377,17 @@ std::optional<CoinField> FieldOfCsvHeading(std::string_view heading)
 
 CsvImport ReadCsvText(std::string bytes)
 {
+    return ReadCsvTextWith(std::move(bytes), nullptr);
+}
+
+CsvImport ReadCsvText(std::string bytes, const CsvColumnMap& map)
+{
+    return ReadCsvTextWith(std::move(bytes), &map);
+}
+
+namespace {
+CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map)
+{
     CsvImport result;
     const auto fail = [&](int line, const std::string& what) {
         result.errorLine = line;
@@ -355,7 +418,7 @@ CsvImport ReadCsvText(std::string bytes)
     } else {
         result.separator = DetectSeparator(rows);
     }
-    Importer importer(result);
+    Importer importer(result, map);
     importer.Parse(rows, result.separator, skippedLines);
     if (importer.Failed()) {
         result.records.clear();
@@ -366,8 +429,20 @@ CsvImport ReadCsvText(std::string bytes)
     result.ok = true;
     return result;
 }
+}  // namespace
 
 CsvImport ReadCsvFile(const std::string& path)
+{
+    return ReadCsvFileWith(path, nullptr);
+}
+
+CsvImport ReadCsvFile(const std::string& path, const CsvColumnMap& map)
+{
+    return ReadCsvFileWith(path, &map);
+}
+
+namespace {
+CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -397,8 +472,9 @@ CsvImport ReadCsvFile(const std::string& path)
         result.error = "The file could not be read: " + std::string(std::strerror(error)) + ".";
         return result;
     }
-    return ReadCsvText(std::move(bytes));
+    return ReadCsvTextWith(std::move(bytes), map);
 }
+}  // namespace
 
 std::string CsvImportQuestion(std::string_view fileName, const CsvImport& import)
 {
@@ -425,4 +501,33 @@ std::string CsvColumnMapping(const CsvImport& import)
         text += '\n';
     }
     return text;
+}
+
+std::vector<std::string> CsvHeadings(const CsvImport& import)
+{
+    std::vector<std::string> headings;
+    for (const CsvColumn& column : import.columns)
+        headings.push_back(column.heading);
+    return headings;
+}
+
+CsvColumnMap CsvMapOf(const CsvImport& import)
+{
+    CsvColumnMap map;
+    for (const CsvColumn& column : import.columns)
+        map.push_back(column.field);
+    return map;
+}
+
+bool NeedsCsvColumnMap(const CsvImport& import)
+{
+    if (import.noNameColumn)
+        return true;
+    if (!import.ok)
+        return false;
+    for (const CsvColumn& column : import.columns) {
+        if (!column.field && !HeadingKey(column.heading).empty())
+            return true;
+    }
+    return false;
 }

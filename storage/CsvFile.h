@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "records/Collection.h"
+#include "storage/CsvColumnGuess.h"
 #include "storage/SaveResult.h"
 
 // Comma-separated values (RFC 4180) for spreadsheets, in UTF-8.
@@ -25,7 +26,8 @@
 // "FACEVALUE", "face value"), letter case and spaces ignored. Quoted fields may hold
 // separators, doubled quotes and line breaks; spaces are kept. A row with fewer fields than
 // the header leaves the rest empty; more fields than the header are refused unless the extra
-// ones are empty (spreadsheets pad rows so). Rows whose Name is empty, and rows whose fields
+// ones are empty (spreadsheets pad rows so). A file with other headings is read through a
+// column map instead (see CsvColumnGuess.h). Rows whose Name is empty, and rows whose fields
 // hold nothing but spaces and tabs, are skipped. Malformed input gives no records and a message naming the line.
 
 // The whole file as it is written.
@@ -52,13 +54,36 @@ struct CsvImport {
     std::vector<std::string> unmatchedColumns;  // headings of the columns that fill no field
     std::vector<CoinRecord> records;            // in file order; empty when !ok
     int skippedRows = 0;                        // rows without a Name
+
+    // The first rows of the file as written (up to kCsvSampleRows, blank rows not counted),
+    // each field as read, to show what a column holds; kept when !ok for want of a Name.
+    std::vector<std::vector<std::string>> sampleRows;
+    bool noNameColumn = false;  // !ok only because no column fills Name
 };
 
-// Reads a CSV file's bytes.
+inline constexpr std::size_t kCsvSampleRows = 3;
+
+// Reads a CSV file's bytes, its columns matched to fields by their headings.
 CsvImport ReadCsvText(std::string bytes);
+
+// The same with each column going where `map` says, whatever its heading; columns into the
+// same field are joined.
+CsvImport ReadCsvText(std::string bytes, const CsvColumnMap& map);
 
 // Reads the CSV file at `path`; a file that cannot be read gives an error saying why.
 CsvImport ReadCsvFile(const std::string& path);
+CsvImport ReadCsvFile(const std::string& path, const CsvColumnMap& map);
+
+// The headings of an import's header row, in order.
+std::vector<std::string> CsvHeadings(const CsvImport& import);
+
+// The map an import used: each column's field.
+CsvColumnMap CsvMapOf(const CsvImport& import);
+
+// Whether an import read by headings must be mapped by the user first: a heading that is none
+// of ours, a second column for a field already taken, or no column for Name. A file with our
+// own headings (our export) needs no map.
+bool NeedsCsvColumnMap(const CsvImport& import);
 
 // The question asked before an import adds its coins: the file's name, the number of coins,
 // and the columns that match no field, e.g.
