@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <new>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "core/ReadFault.h"
 #include "storage/DataFile.h"
@@ -236,5 +237,5 @@ void TestDataSafety::aChangedFileIsAskedAbout()
     QCOMPARE(s.platform.boxes.size(), answer == 2 ? 1 : 0);
 }
 
-QTEST_MAIN(TestDataSafety)
+NUMORA_UI_TEST(tst_DataSafety, TestDataSafety)
 #include "tst_DataSafety.moc"

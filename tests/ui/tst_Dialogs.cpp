@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "output/PageComposer.h"
 
@@ -300,5 +301,5 @@ void TestDialogs::browse()
     QCOMPARE(QDir::currentPath(), QDir(s.dir.path()).canonicalPath());
 }
 
-QTEST_MAIN(TestDialogs)
+NUMORA_UI_TEST(tst_Dialogs, TestDialogs)
 #include "tst_Dialogs.moc"

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "records/qt/CoinSearchField.h"
 
@@ -98,5 +99,5 @@ void TestFindAndSummary::summaryShowsTheDemoCollection()
     QCOMPARE(s.Names().size(), 25);
 }
 
-QTEST_MAIN(TestFindAndSummary)
+NUMORA_UI_TEST(tst_FindAndSummary, TestFindAndSummary)
 #include "tst_FindAndSummary.moc"

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QMenuBar>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 
 namespace {
@@ -224,24 +225,5 @@ void TestLayout::listsOpenToTheBottom()
     }
 }
 
-// The window tests run on an offscreen screen large enough for the window at twice the font, so
-// that no open list is cut by the screen's edge.
-int main(int argc, char** argv)
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    QTemporaryDir screens;
-    if (platform == "offscreen") {
-        const QString config = screens.path() + "/screens.json";
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly))
-            return 1;
-        file.write(R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 2560, "height": 2048,
-                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-        file.close();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    }
-    QApplication app(argc, argv);
-    TestLayout test;
-    return QTest::qExec(&test, argc, argv);
-}
+NUMORA_UI_TEST(tst_Layout, TestLayout)
 #include "tst_Layout.moc"

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "records/qt/CoinSearchField.h"
 #include "records/qt/CoinTableModel.h"
@@ -434,5 +435,5 @@ void TestMainWindow::widestTextFollowsEveryChange()
     check("cleared");
 }
 
-QTEST_MAIN(TestMainWindow)
+NUMORA_UI_TEST(tst_MainWindow, TestMainWindow)
 #include "tst_MainWindow.moc"

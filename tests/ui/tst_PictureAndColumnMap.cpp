@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "output/qt/CPictureWnd.h"
 #include "records/qt/CoinSearchField.h"
@@ -211,5 +212,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPictureAndColumnMap)
+NUMORA_UI_TEST(tst_PictureAndColumnMap, TestPictureAndColumnMap)
 #include "tst_PictureAndColumnMap.moc"

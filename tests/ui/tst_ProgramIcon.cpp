@@ -3,6 +3,7 @@
 
 #include <QLabel>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "app/CCollectionApp.h"
 
@@ -60,12 +61,14 @@ void TestProgramIcon::mainWindowAndAboutBox()
 }
 
 // The application object under test is the program's own, not the one QTEST_MAIN would make.
-int main(int argc, char** argv)
+static int RunProgramIcon(int argc, char** argv)
 {
     CCollectionApp app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestProgramIcon test;
     return QTest::qExec(&test, argc, argv);
 }
+
+static const UiTestRegistration registered("tst_ProgramIcon", &RunProgramIcon);
 
 #include "tst_ProgramIcon.moc"

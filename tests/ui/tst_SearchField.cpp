@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "records/qt/CoinSearchField.h"
 
@@ -163,5 +164,5 @@ void TestSearchField::showsWhereTheSearchStands()
     QCOMPARE(w.field->textMargins().right(), 0);
 }
 
-QTEST_MAIN(TestSearchField)
+NUMORA_UI_TEST(tst_SearchField, TestSearchField)
 #include "tst_SearchField.moc"

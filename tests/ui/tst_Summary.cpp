@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSortFilterProxyModel>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 #include "output/qt/CSummaryDlg.h"
 #include "output/qt/SummaryChartView.h"
@@ -266,5 +267,5 @@ void TestSummary::saveAsHtml()
     QCOMPARE(d.dlg.result(), int(QDialog::Rejected));
 }
 
-QTEST_MAIN(TestSummary)
+NUMORA_UI_TEST(tst_Summary, TestSummary)
 #include "tst_Summary.moc"

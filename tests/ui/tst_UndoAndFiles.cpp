@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QSet>
 
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 
 namespace {
@@ -234,5 +235,5 @@ void TestUndoAndFiles::addedMenuItemsClashWithNoMnemonic()
     QCOMPARE(order, (QStringList{"&File", "&Item", "&View", "&Help"}));
 }
 
-QTEST_MAIN(TestUndoAndFiles)
+NUMORA_UI_TEST(tst_UndoAndFiles, TestUndoAndFiles)
 #include "tst_UndoAndFiles.moc"
