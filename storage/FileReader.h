@@ -20,8 +20,12 @@ struct FileReadResult {
 
 enum class IfMissing { Leave, CreateEmpty };
 
-// Reads a whole file into memory. Only ordinary files are read: a folder, a FIFO or a device is
-// reported as Incomplete without a single read, and the open never waits for a FIFO's writer.
+// Every file the program reads is read through this reader. It opens without waiting (a FIFO
+// without a writer does not block), looks at what it opened and reads only ordinary files: a
+// folder, a FIFO, a socket or a device is reported as Incomplete without a single read, with
+// the reason in `problem` (the texts are in resources/FixedStrings.h).
+
+// Reads a whole file into memory.
 // A missing file is created empty when asked (it then still reports Missing). Never throws: a
 // file larger than the memory can hold is Incomplete with no bytes.
 FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing);
@@ -43,8 +47,8 @@ public:
     // The file's size when it was opened.
     std::size_t SizeAtOpen() const { return m_size; }
 
-    // Reads up to `size` bytes; 0 at the end of the file and after a read error, which makes
-    // the status Incomplete.
+    // Reads `size` bytes, fewer only at the end of the file or at a read error, which makes the
+    // status Incomplete; 0 once the file is read to its end.
     std::size_t Read(char* to, std::size_t size);
 
 private:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sys/resource.h>
 
 #include <csignal>
@@ -107,6 +109,11 @@ TEST(DocumentsFolder, FollowsTheUserDirsFileAndFallsBackToDocumentsInHome)
     EXPECT_EQ(DocumentsFolder({home, "xdg"}), home + "/Papers");
     EXPECT_EQ(DefaultCollectionFolder({home, dir.File("xdg")}), home + "/Elsewhere/Numora");
     EXPECT_EQ(DefaultCollectionFolder({"", ""}), "");
+
+    // A FIFO in its place is not read, and does not wait for a writer.
+    fs::remove(config / "user-dirs.dirs");
+    ASSERT_EQ(mkfifo((config / "user-dirs.dirs").c_str(), 0644), 0);
+    EXPECT_EQ(DocumentsFolder({home, ""}), home + "/Documents");
 }
 
 TEST(CollectionFolderOf, TakesAFolderOrTheFolderOfACollectionFile)
