@@ -187,4 +187,5 @@ private:
     QSize m_laidOutSize;
     bool m_closed = false;
     bool m_keepDataFile = false;
+    bool m_keepPreferencesFile = false;  // nmr.ini was not read whole: never written in this run
 };

@@ -22,6 +22,8 @@ class TestDataSafety : public QObject {
 private slots:
     void fileNotReadWholeIsReportedAndNeverWritten_data();
     void fileNotReadWholeIsReportedAndNeverWritten();
+    void unreadableSettingsAreReportedOnceAndNeverWritten_data();
+    void unreadableSettingsAreReportedOnceAndNeverWritten();
     void leftoversOfInterruptedSavesGoAtTheStart();
     void aFailingCommandIsReportedAndTheWindowGoesOn();
     void endOfSessionSavesAsTheCloseBoxDoes();
@@ -76,6 +78,69 @@ void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
         QVERIFY(QFileInfo("nmr.dat").isFile() == false && QFileInfo::exists("nmr.dat"));
     else
         QCOMPARE(ReadFileBytes("nmr.dat"), kTwoCoins);
+    QCOMPARE(QDir().entryList(QDir::Hidden | QDir::Files | QDir::System).filter(".tmp"), QStringList());
+}
+
+void TestDataSafety::unreadableSettingsAreReportedOnceAndNeverWritten_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("folder") << "folder" << "it is a folder, not a file";
+    QTest::newRow("FIFO") << "fifo" << "it is not an ordinary file";
+    QTest::newRow("read error part way") << "read error"
+                                         << "a read error stopped the reading part way through (Input/output error)";
+}
+
+void TestDataSafety::unreadableSettingsAreReportedOnceAndNeverWritten()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+
+    Session s;
+    const QByteArray mine = "CREATOR=NMR 1.0\r\nNAME=Ada Collector\r\nCITY=Leeds\r\nTOOLTIPS=yes\r\n";
+    std::optional<ReadFaultGuard> fault;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkdir("nmr.ini"));
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo("nmr.ini", 0644), 0);
+    } else {
+        WriteFileBytes("nmr.ini", mine);
+        fault.emplace(static_cast<std::size_t>(mine.indexOf("CITY")));
+    }
+    s.Open();
+    fault.reset();
+
+    // Said once, naming the file and why; the window starts with the defaults.
+    QCOMPARE(s.platform.boxes.size(), 1);
+    const QString box = s.platform.boxes.takeFirst();
+    QVERIFY2(box.startsWith("Preferences Not Read: The preferences file \"nmr.ini\" could not be read: " + why), qPrintable(box));
+    QVERIFY2(box.contains("default preferences") && box.contains("left as it is"), qPrintable(box));
+    QCOMPARE(s.dlg->preferences(), Preferences());
+
+    // The Preferences dialog still works, in memory; closing it writes nothing and says so.
+    s.platform.onModal = [](QDialog& d) {
+        d.findChild<QLineEdit*>("1005")->setText("Typed Name");
+        d.accept();
+    };
+    s.Button(IDC_PREFERENCES)->click();
+    QCOMPARE(s.dlg->preferences()[PrefKey::Name], std::string("Typed Name"));
+    s.platform.onModal = nullptr;
+    const QString refused = "Error Writing File: The preferences were not written: \"nmr.ini\" could not "
+                            "be read when Numora started, so it is left as it is. The changes last until "
+                            "Numora ends.";
+    QCOMPARE(s.platform.boxes, QStringList{refused});
+
+    // Every way out refuses it the same way, and the collection is still saved.
+    s.Add(Coin("Thaler", "1780"));
+    s.dlg->reject();
+    QCOMPARE(s.platform.boxes, (QStringList{refused, refused}));
+    QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
+    if (kind == "folder")
+        QVERIFY(QFileInfo("nmr.ini").isDir());
+    else if (kind == "fifo")
+        QVERIFY(!QFileInfo("nmr.ini").isFile() && QFileInfo::exists("nmr.ini"));
+    else
+        QCOMPARE(ReadFileBytes("nmr.ini"), mine);
     QCOMPARE(QDir().entryList(QDir::Hidden | QDir::Files | QDir::System).filter(".tmp"), QStringList());
 }
 

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QSet>
 
+#include <sys/stat.h>
+
 #include "UiTestSupport.h"
 
 namespace {
@@ -36,6 +38,7 @@ private slots:
     void aSaveKeepsABackupThatTheDialogRestores();
     void csvExportAndImportRoundTripAndUndo();
     void aMalformedCsvFileAddsNothing();
+    void aCsvFileThatIsNotOrdinaryIsRefusedAtOnce();
     void addedMenuItemsClashWithNoMnemonic();
 };
 
@@ -145,19 +148,23 @@ void TestUndoAndFiles::aSaveKeepsABackupThatTheDialogRestores()
     QCOMPARE(ReadFileBytes("backups/" + QDir("backups").entryList(QDir::Files).first()), kThreeCoins);
     s.Add(Coin("Epsilon", "1904"));
 
+    // The list shows the date and size at once; the count follows from the counting thread.
     QStringList shown;
     s.platform.onModal = [&](QDialog& d) {
         auto* list = d.findChild<QListWidget*>("backups");
-        for (int i = 0; i < list->count(); ++i)
-            shown.append(list->item(i)->text());
+        QCOMPARE(list->count(), 1);
+        QTRY_VERIFY2(list->item(0)->text().endsWith("3 coins"), qPrintable(list->item(0)->text()));
+        shown.append(list->item(0)->text());
         list->setCurrentRow(0);
         d.findChild<QPushButton*>("restore")->click();
     };
     s.platform.answers = {true};
     s.Trigger(MenuCommand::FileRestoreBackup);
     QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown.first().endsWith("3 coins"), qPrintable(shown.first()));
-    QVERIFY(s.platform.boxes.last().startsWith("? Replace the coins in the list with the backup of "));
+    const QString size = QString::number(kThreeCoins.size()) + " bytes";
+    QVERIFY2(shown.first().contains(" \u2014 " + size + " \u2014 3 coins"), qPrintable(shown.first()));
+    QVERIFY2(s.platform.boxes.last().startsWith("? Replace the coins in the list with the backup of ") &&
+                 s.platform.boxes.last().contains(" (3 coins)?"), qPrintable(s.platform.boxes.last()));
     QCOMPARE(s.Names(), (QStringList{"Beta", "Gamma", "Alpha"}));
     QCOMPARE(Action(s, MenuCommand::ItemUndo)->text(), QString("U&ndo Restore Backup"));
 
@@ -204,6 +211,21 @@ void TestUndoAndFiles::aMalformedCsvFileAddsNothing()
     QVERIFY2(s.platform.boxes.first().startsWith("Import CSV: Line 3"), qPrintable(s.platform.boxes.first()));
     QCOMPARE(s.Names(), QStringList());
     QVERIFY(!Action(s, MenuCommand::ItemUndo)->isEnabled());
+}
+
+void TestUndoAndFiles::aCsvFileThatIsNotOrdinaryIsRefusedAtOnce()
+{
+    Session s;
+    s.Open();
+    QCOMPARE(mkfifo("pipe.csv", 0644), 0);
+    for (const QString& path : {QDir::current().absoluteFilePath("pipe.csv"), QString("/dev/zero")}) {
+        s.platform.boxes.clear();
+        s.platform.nextOpenFileName = path;
+        s.Trigger(MenuCommand::FileImportCsv);  // a read would wait for a writer, or never end
+        QCOMPARE(s.platform.boxes, QStringList{"Import CSV: The file \"" + path + "\" could not be read: it is "
+                                               "not an ordinary file (a pipe, a socket or a device)."});
+        QCOMPARE(s.Names(), QStringList());
+    }
 }
 
 void TestUndoAndFiles::addedMenuItemsClashWithNoMnemonic()
