@@ -14,6 +14,20 @@ namespace {
 
 const QByteArray kTwoCoins = DataFile({Coin("Morgan Dollar", "1921"), Coin("Buffalo Nickel", "1936")});
 
+// Makes `name` a file that cannot be read whole, of the `kind` "folder", "fifo" or "read error"
+// (`bytes`, of which the first `readable` are read while `fault` lives).
+bool PutInTheWay(const char* name, const QString& kind, const QByteArray& bytes, qsizetype readable,
+                 std::optional<ReadFaultGuard>& fault)
+{
+    if (kind == "folder")
+        return QDir().mkdir(name);
+    if (kind == "fifo")
+        return mkfifo(name, 0644) == 0;
+    WriteFileBytes(name, bytes);
+    fault.emplace(static_cast<std::size_t>(readable));
+    return true;
+}
+
 }  // namespace
 
 class TestDataSafety : public QObject {
@@ -48,14 +62,7 @@ void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
 
     Session s;
     std::optional<ReadFaultGuard> fault;
-    if (kind == "folder") {
-        QVERIFY(QDir().mkdir("nmr.dat"));
-    } else if (kind == "fifo") {
-        QCOMPARE(mkfifo("nmr.dat", 0644), 0);
-    } else {
-        WriteFileBytes("nmr.dat", kTwoCoins);
-        fault.emplace(static_cast<std::size_t>(kTwoCoins.indexOf("NAME=Buffalo") + 9));
-    }
+    QVERIFY(PutInTheWay("nmr.dat", kind, kTwoCoins, kTwoCoins.indexOf("NAME=Buffalo") + 9, fault));
     s.Open();
     fault.reset();
 
@@ -99,14 +106,7 @@ void TestDataSafety::unreadableSettingsAreReportedOnceAndNeverWritten()
     Session s;
     const QByteArray mine = "CREATOR=NMR 1.0\r\nNAME=Ada Collector\r\nCITY=Leeds\r\nTOOLTIPS=yes\r\n";
     std::optional<ReadFaultGuard> fault;
-    if (kind == "folder") {
-        QVERIFY(QDir().mkdir("nmr.ini"));
-    } else if (kind == "fifo") {
-        QCOMPARE(mkfifo("nmr.ini", 0644), 0);
-    } else {
-        WriteFileBytes("nmr.ini", mine);
-        fault.emplace(static_cast<std::size_t>(mine.indexOf("CITY")));
-    }
+    QVERIFY(PutInTheWay("nmr.ini", kind, mine, mine.indexOf("CITY"), fault));
     s.Open();
     fault.reset();
 
