@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 
 #include "storage/FileReader.h"
@@ -146,23 +145,25 @@ bool CopyToTemporary(const std::string& from, const std::string& folder, std::st
                      std::string& reason)
 {
     temporary = folder + "/.backup-" + std::to_string(getpid()) + ".tmp";
-    std::error_code ec;
-    std::filesystem::remove(temporary, ec);  // left by a copy that was cut short
-    if (!std::filesystem::copy_file(from, temporary, ec)) {
-        reason = "cannot copy " + from + " to " + temporary + ": " + ec.message();
-        std::filesystem::remove(temporary, ec);
+    unlink(temporary.c_str());  // left by a copy that was cut short
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        reason = "cannot create " + temporary + ": " + SystemError(errno);
         return false;
     }
-    const int fd = open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
-    const bool synced = fd >= 0 && fsync(fd) == 0;
+    const CopyResult copied = CopyFileTo(from, fd);
+    const bool synced = copied && fsync(fd) == 0;
     const int error = errno;
-    if (fd >= 0)
-        close(fd);
-    if (!synced) {
-        reason = "cannot sync " + temporary + ": " + SystemError(error);
-        std::filesystem::remove(temporary, ec);
+    const bool closed = close(fd) == 0;
+    if (!copied)
+        reason = "cannot copy " + from + " to " + temporary + ": " + copied.problem;
+    else if (!synced || !closed)
+        reason = "cannot sync " + temporary + ": " + SystemError(synced ? errno : error);
+    if (!reason.empty()) {
+        unlink(temporary.c_str());
+        return false;
     }
-    return synced;
+    return true;
 }
 
 // Links `source` under the first free backup name for `when` and sets `target` to it. Returns

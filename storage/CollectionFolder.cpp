@@ -75,36 +75,18 @@ std::string DocumentsValue(std::string_view line, const std::string& home)
 // link), so that a file the user made in the meantime is never written over.
 std::string CopyIfMissing(const fs::path& source, const fs::path& target)
 {
-    FileReadStream in(source.string(), IfMissing::Leave);
-    if (in.Status() != ReadStatus::Whole)
-        return "cannot read " + source.string() + (in.Problem().empty() ? "" : ": " + in.Problem());
     const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno == EEXIST ? std::string() : target.string() + ": " + std::strerror(errno);
-    // Copied a piece at a time, as it is read.
-    char piece[64 * 1024];
-    int error = 0;
-    for (std::size_t size; error == 0 && (size = in.Read(piece, sizeof piece)) > 0;) {
-        for (std::size_t done = 0; done < size;) {
-            const ssize_t n = write(fd, piece + done, size - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                error = n < 0 ? errno : EIO;
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    if (close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0 || in.Status() != ReadStatus::Whole) {
-        unlink(target.c_str());
-        if (error == 0)
-            return "cannot read " + source.string() + ": " + in.Problem();
-        return "cannot write " + target.string() + ": " + std::strerror(error);
-    }
-    return {};
+    CopyResult copied = CopyFileTo(source.string(), fd);
+    if (close(fd) != 0 && copied)
+        copied = {CopyResult::Failed::Writing, std::strerror(errno)};
+    if (copied)
+        return {};
+    unlink(target.c_str());
+    if (copied.failed == CopyResult::Failed::Reading)
+        return "cannot read " + source.string() + ": " + copied.problem;
+    return "cannot write " + target.string() + ": " + copied.problem;
 }
 
 CommandLine Wrong(std::string error)

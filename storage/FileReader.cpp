@@ -153,3 +153,33 @@ std::size_t FileReadStream::Read(char* to, std::size_t size)
     }
     return got;
 }
+
+CopyResult CopyFileTo(const std::string& from, int to)
+{
+    CopyResult result;
+    FileReadStream in(from, IfMissing::Leave);
+    if (in.Status() != ReadStatus::Whole) {
+        result.failed = CopyResult::Failed::Reading;
+        result.problem = in.Status() == ReadStatus::Missing ? std::string(strings::kReadMissing) : in.Problem();
+        return result;
+    }
+    char piece[64 * 1024];
+    for (std::size_t size; (size = in.Read(piece, sizeof piece)) > 0;) {
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t n = ::write(to, piece + done, size - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                result.failed = CopyResult::Failed::Writing;
+                result.problem = std::strerror(n < 0 ? errno : EIO);
+                return result;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (in.Status() != ReadStatus::Whole) {
+        result.failed = CopyResult::Failed::Reading;
+        result.problem = in.Problem();
+    }
+    return result;
+}

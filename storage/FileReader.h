@@ -58,6 +58,19 @@ private:
     std::size_t m_size = 0;
 };
 
+// What CopyFileTo did.
+struct CopyResult {
+    enum class Failed { Nothing, Reading, Writing };
+    Failed failed = Failed::Nothing;
+    std::string problem;  // why, when something failed: the reader's words, or the write's error
+    explicit operator bool() const { return failed == Failed::Nothing; }
+};
+
+// Copies the ordinary file at `from` to the open descriptor `to` a piece at a time, read
+// through FileReadStream (a missing file, a folder, a FIFO or a device is a failure of the
+// reading). The caller owns `to`, and removes what it wrote when the copy failed.
+CopyResult CopyFileTo(const std::string& from, int to);
+
 // The read(2) the reader calls; tests put in one that fails part way.
 using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
 void SetReadFunctionForTesting(ReadFunction read);  // nullptr restores the system's

@@ -6,6 +6,7 @@
 
 #include <csignal>
 
+#include "core/ReadFault.h"
 #include "core/TestSupport.h"
 #include "storage/CollectionFolder.h"
 
@@ -199,6 +200,17 @@ TEST(PrepareCollectionFolder, SaysWhyAFolderCannotBeMade)
     EXPECT_FALSE(result);
     EXPECT_NE(result.error.find("Big.htm"), std::string::npos) << result.error;
     EXPECT_EQ(CountEntries(dir.path / "cut"), 0);
+
+    // Nor one whose reading stopped part way.
+    FolderResult unread;
+    {
+        ReadFaultGuard fault(100 * 1024);
+        unread = PrepareCollectionFolder(dir.File("unread"), dir.File("big"));
+    }
+    EXPECT_FALSE(unread);
+    EXPECT_EQ(unread.error.rfind("cannot read " + dir.File("big/Big.htm") + ": a read error stopped", 0), 0u)
+        << unread.error;
+    EXPECT_EQ(CountEntries(dir.path / "unread"), 0);
 }
 
 TEST(FindTemplatesFolder, PrefersTheInstalledOnesBesideTheProgram)
