@@ -214,7 +214,7 @@ void CCollectionDlg::OnFileRestoreBackup()
         const std::string question =
             std::string(strings::kRestoreQuestionBefore) + which + std::string(strings::kRestoreQuestionAfter);
         if (m_platform.AskYesNo(this, ToQString(question))) {
-            DataFileContents backup = ReadDataFileContents(chosen->path);
+            DataFileContents backup = ReadDataFileContents(chosen->path, IfMissing::Leave);
             if (!backup.whole) {
                 m_platform.ShowError(this, ToQString(std::string(strings::kNotReadBefore) + backup.problem + "."),
                                      ToQString(strings::kRestoreBackupTitle));

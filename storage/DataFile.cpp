@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -124,19 +125,22 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
 
 }  // namespace
 
-DataFileContents ReadDataFileContents(const std::string& path)
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing)
 {
+    struct stat st {};
+    if (ifMissing == IfMissing::Leave && ::stat(path.c_str(), &st) != 0 && errno == ENOENT)
+        return {{}, false, std::string(strings::kReadMissing)};
     // The file is read a piece at a time; one that turns out not to be UTF-8 throughout is read
     // again whole, since it is then decoded as a whole before any pair is read.
     {
         DataFileContents contents;
-        KeyValueReader reader = KeyValueReader::InPieces(path);
+        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing);
         ReadRecords(reader, contents);
         if (!reader.MustReadWhole())
             return contents;
     }
     DataFileContents contents;
-    KeyValueReader reader(path);
+    KeyValueReader reader(path, ifMissing);
     ReadRecords(reader, contents);
     return contents;
 }

@@ -6,6 +6,7 @@
 
 #include "records/Collection.h"
 #include "storage/Backups.h"
+#include "storage/FileReader.h"
 #include "storage/SaveResult.h"
 
 inline constexpr char kDataFileName[] = "nmr.dat";
@@ -23,7 +24,9 @@ struct DataFileContents {
 // file is created empty and gives no records, as does an empty one. A file that exists but
 // could not be read whole (no permission, a folder or a FIFO, a read error, more than the
 // memory holds) gives the records read before the failure and `whole` false. Never throws.
-DataFileContents ReadDataFileContents(const std::string& path);
+// With IfMissing::Leave (a backup, which is never made anew), a missing file is not created and
+// is not read whole either: there is no collection to take from it.
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
 
 // The records alone, for callers that need not know whether the file was read whole.
 std::vector<CoinRecord> ReadDataFile(const std::string& path);

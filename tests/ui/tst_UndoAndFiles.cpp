@@ -36,6 +36,7 @@ private slots:
     void undoAndRedoOfEachChange();
     void ctrlZUndoesTypingInAFieldAndChangesFromTheList();
     void aSaveKeepsABackupThatTheDialogRestores();
+    void aBackupGoneBeforeItsRestoreChangesNothing();
     void csvExportAndImportRoundTripAndUndo();
     void aMalformedCsvFileAddsNothing();
     void aCsvFileThatIsNotOrdinaryIsRefusedAtOnce();
@@ -170,6 +171,28 @@ void TestUndoAndFiles::aSaveKeepsABackupThatTheDialogRestores()
 
     s.Trigger(MenuCommand::ItemUndo);
     QCOMPARE(s.Names(), (QStringList{"Epsilon", "Delta", "Beta", "Gamma", "Alpha"}));
+}
+
+void TestUndoAndFiles::aBackupGoneBeforeItsRestoreChangesNothing()
+{
+    Session s;
+    WriteFileBytes("nmr.dat", kThreeCoins);
+    s.Open();
+    s.Add(Coin("Delta", "1903"));
+    s.Trigger(MenuCommand::FileSave);
+    const QString backup = "backups/" + QDir("backups").entryList(QDir::Files).first();
+    s.platform.onModal = [&](QDialog& d) {
+        QVERIFY(QFile::remove(backup));  // removed by hand while the list is up
+        d.findChild<QListWidget*>("backups")->setCurrentRow(0);
+        d.findChild<QPushButton*>("restore")->click();
+    };
+    s.platform.answers = {true};
+    s.Trigger(MenuCommand::FileRestoreBackup);
+    QVERIFY2(s.platform.boxes.last().startsWith("Restore Backup: ") &&
+                 s.platform.boxes.last().endsWith("there is no such file."), qPrintable(s.platform.boxes.last()));
+    QCOMPARE(s.Names(), (QStringList{"Delta", "Beta", "Gamma", "Alpha"}));
+    QVERIFY(!QFileInfo::exists(backup));  // not made anew, empty
+    QVERIFY(!Action(s, MenuCommand::ItemUndo)->text().contains("Restore"));
 }
 
 void TestUndoAndFiles::csvExportAndImportRoundTripAndUndo()
