@@ -209,4 +209,5 @@ private:
     bool m_leaving = false;    // the window is closing: a save now is the last one
     bool m_ending = false;     // ended from outside: nothing may wait for an answer any more
     bool m_endFailed = false;  // a file could not be written since m_ending
+    bool m_keepPreferencesFile = false;  // nmr.ini was not read whole: never written in this run
 };

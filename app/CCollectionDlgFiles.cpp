@@ -136,16 +136,35 @@ std::vector<std::string> CCollectionDlg::SavedFileNames() const
 void CCollectionDlg::LoadPreferences()
 {
     ReadForm();
-    m_prefs = ReadPreferencesFile(kPreferencesFileName);
+    PreferencesContents contents = ReadPreferencesContents(kPreferencesFileName);
+    m_prefs = std::move(contents.prefs);
     if (m_prefs.TooltipsOn()) {
         m_values.tooltipsSwitch = 1;
         SetTooltipsOn(true);
     }
     ShowValues();
+
+    // As with the data file: settings that were not read whole are never written over in this
+    // run, so that the user's name, address and page choices are still there once the fault is
+    // mended.
+    if (!contents.whole) {
+        m_keepPreferencesFile = true;
+        const std::string message =
+            std::string(strings::kPrefsNotReadBefore) + contents.problem + std::string(strings::kPrefsNotReadAfter);
+        m_platform.ShowError(this, ToQString(message), ToQString(strings::kPrefsNotReadCaption));
+    }
 }
 
 void CCollectionDlg::SavePreferences()
 {
+    if (m_keepPreferencesFile) {
+        // Ended from outside, nothing may wait for an answer: the refusal only counts.
+        if (m_ending)
+            m_endFailed = true;
+        else
+            m_platform.ShowError(this, ToQString(strings::kPrefsNotWritten), ToQString(strings::kErrorWritingFile));
+        return;
+    }
     bool saved = false;
     try {
         saved = WritePreferencesFile(kPreferencesFileName, m_prefs).ok;
@@ -252,12 +271,15 @@ void CCollectionDlg::OnFileRestoreBackup()
     m_platform.RunModal(dialog);
     const BackupEntry* chosen = dialog.Chosen();
     if (chosen) {
-        const std::string which = chosen->time.Text() + " (" + std::to_string(chosen->coins) +
-                                  std::string(chosen->coins == 1 ? strings::kOneCoin : strings::kCoins) + ")";
+        // The count is named when it was known by the time the backup was chosen.
+        std::string which = chosen->time.Text();
+        if (chosen->coins >= 0)
+            which += " (" + std::to_string(chosen->coins) +
+                     std::string(chosen->coins == 1 ? strings::kOneCoin : strings::kCoins) + ")";
         const std::string question =
             std::string(strings::kRestoreQuestionBefore) + which + std::string(strings::kRestoreQuestionAfter);
         if (m_platform.AskYesNo(this, ToQString(question))) {
-            DataFileContents backup = ReadDataFileContents(chosen->path);
+            DataFileContents backup = ReadDataFileContents(chosen->path, IfMissing::Leave);
             if (!backup.whole) {
                 m_platform.ShowError(this, ToQString(std::string(strings::kNotReadBefore) + backup.problem + "."),
                                      ToQString(strings::kRestoreBackupTitle));

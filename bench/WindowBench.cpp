@@ -1,5 +1,6 @@
 // Benchmarks of the window layer on the offscreen platform: the list model over a million
-// coins, and the main window starting up on a data file of a million coins.
+// coins, the main window starting up on a data file of a million coins, and the backups dialog
+// over large backups.
 
 #include <QApplication>
 #include <QComboBox>
@@ -7,6 +8,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTableView>
 
 #include <unistd.h>
@@ -18,7 +20,9 @@
 #include "app/CCollectionDlg.h"
 #include "app/Platform.h"
 #include "records/qt/CoinTableModel.h"
+#include "storage/Backups.h"
 #include "storage/DataFile.h"
+#include "storage/qt/CRestoreBackupDlg.h"
 
 namespace {
 
@@ -190,6 +194,54 @@ void BM_WindowSortByColumn(benchmark::State& state)
     ReportRowRate(state, count);
 }
 BENCHMARK(BM_WindowSortByColumn)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// File > Restore Backup... with four backups of `count` coins each: the list of backups, the
+// dialog made and shown, and the dialog closed again while its counting thread is still at the
+// first backup. Nothing here reads a backup whole; compare with BM_CountBackupCoins, the time
+// the counts take to arrive, and BM_ReadDataFile in core_bench, what each count cost when the
+// list read every backup before it was shown.
+constexpr int kBackupsShown = 4;
+
+struct BackupsFolder {
+    explicit BackupsFolder(int count)
+    {
+        const std::string data = folder.File(kDataFileName);
+        WriteDataFile(data, GenerateCollection(count));
+        std::filesystem::create_directory(folder.File(kBackupFolderName));
+        for (int i = 0; i < kBackupsShown; ++i)
+            std::filesystem::create_hard_link(
+                data, folder.File(std::string(kBackupFolderName) + "/nmr-2026-01-0" + std::to_string(i + 1) + "-120000.dat"));
+    }
+    TempFolder folder;
+};
+
+void BM_RestoreBackupDialogShown(benchmark::State& state)
+{
+    const BackupsFolder backups(static_cast<int>(state.range(0)));
+    const std::string data = backups.folder.File(kDataFileName);
+    for (auto _ : state) {
+        auto dialog = std::make_unique<CRestoreBackupDlg>(ListBackups(data));
+        dialog->show();
+        Settle();
+        if (dialog->findChild<QListWidget*>()->count() != kBackupsShown)
+            state.SkipWithError("the dialog does not list every backup");
+        dialog.reset();
+    }
+}
+BENCHMARK(BM_RestoreBackupDialogShown)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_CountBackupCoins(benchmark::State& state)
+{
+    const BackupsFolder backups(static_cast<int>(state.range(0)));
+    const std::vector<BackupEntry> listed = ListBackups(backups.folder.File(kDataFileName));
+    for (auto _ : state) {
+        for (const BackupEntry& entry : listed)
+            if (CountDataFileCoins(entry.path) != state.range(0))
+                state.SkipWithError("a backup was not counted");
+    }
+    ReportRowRate(state, static_cast<int>(state.range(0)) * kBackupsShown);
+}
+BENCHMARK(BM_CountBackupCoins)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -38,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DataFileContents first = ReadDataFileContents(path);
     if (!first.whole)
         __builtin_trap();  // an ordinary file that fits in memory is always read whole
+    // The count the backups dialog shows is the number of coins a restore would give.
+    if (CountDataFileCoins(path) != static_cast<long>(first.records.size()))
+        __builtin_trap();
     Collection collection;
     collection.LoadBottomUp(first.records);
     if (!WriteDataFile(path, collection))

@@ -49,6 +49,31 @@ inline constexpr std::string_view kBrowsedTitle = "Vomek: ";
 inline constexpr std::string_view kNoItemsToValue =
     "No items in list.  Please enter some items to value";
 
+// Why a file could not be read, as the messages that name the file give it.
+inline constexpr std::string_view kReadNotAllowed = "you are not allowed to read it";
+inline constexpr std::string_view kReadTooLarge = "it is larger than the memory can hold";
+inline constexpr std::string_view kReadFolder = "it is a folder, not a file";
+inline constexpr std::string_view kReadNotOrdinary = "it is not an ordinary file (a pipe, a socket or a device)";
+inline constexpr std::string_view kReadErrorPartWay = "a read error stopped the reading part way through";
+inline constexpr std::string_view kReadMissing = "there is no such file";
+inline constexpr std::string_view kReadCoinTooLarge = "a coin in it holds more text than a coin can hold";
+
+// A file chosen for reading that could not be read; the file and the reason go between the
+// parts.
+inline constexpr std::string_view kFileNotReadBefore = "The file \"";
+inline constexpr std::string_view kFileNotReadAfter = "\" could not be read: ";
+
+// A preferences file that exists but could not be read; the reason goes between the parts.
+inline constexpr std::string_view kPrefsNotReadCaption = "Preferences Not Read";
+inline constexpr std::string_view kPrefsNotReadBefore = "The preferences file \"nmr.ini\" could not be read: ";
+inline constexpr std::string_view kPrefsNotReadAfter =
+    ".\n\nNumora starts with the default preferences. The file will be left as it is: nothing "
+    "is saved to it until Numora is started again and can read it.";
+// Each save of those preferences that is refused.
+inline constexpr std::string_view kPrefsNotWritten =
+    "The preferences were not written: \"nmr.ini\" could not be read when Numora started, so "
+    "it is left as it is. The changes last until Numora ends.";
+
 // A data file that exists but could not be read whole; the reason and the count of coins read
 // go between the parts.
 inline constexpr std::string_view kNotReadCaption = "Collection Not Read";

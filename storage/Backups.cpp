@@ -10,10 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 
-#include "storage/DataFile.h"
+#include "storage/FileReader.h"
 
 namespace {
 
@@ -115,39 +114,6 @@ std::vector<BackupEntry> FindBackups(const NameParts& parts)
     return found;
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Reads up to `size` bytes, fewer only at the end of the file; -1 on an error.
-ssize_t ReadFull(int fd, char* data, std::size_t size)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = read(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(done);
-}
-
 // True when the two files hold the same bytes: the same file, or the same size and contents.
 // A file that cannot be read counts as different, so that a backup is made rather than missed.
 bool SameContents(const std::string& a, const struct stat& aStat, const std::string& b)
@@ -159,19 +125,17 @@ bool SameContents(const std::string& a, const struct stat& aStat, const std::str
         return true;
     if (aStat.st_size != bStat.st_size)
         return false;
-    const Fd fa(open(a.c_str(), O_RDONLY | O_CLOEXEC)), fb(open(b.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fa.get() < 0 || fb.get() < 0)
-        return false;
+    FileReadStream fa(a, IfMissing::Leave), fb(b, IfMissing::Leave);
     constexpr std::size_t kChunk = 256 * 1024;
     const auto bufA = std::make_unique<char[]>(kChunk), bufB = std::make_unique<char[]>(kChunk);
     for (;;) {
-        const ssize_t na = ReadFull(fa.get(), bufA.get(), kChunk);
-        const ssize_t nb = ReadFull(fb.get(), bufB.get(), kChunk);
-        if (na < 0 || nb < 0 || na != nb)
+        const std::size_t na = fa.Read(bufA.get(), kChunk);
+        const std::size_t nb = fb.Read(bufB.get(), kChunk);
+        if (fa.Status() != ReadStatus::Whole || fb.Status() != ReadStatus::Whole || na != nb)
             return false;
         if (na == 0)
             return true;
-        if (std::memcmp(bufA.get(), bufB.get(), static_cast<std::size_t>(na)) != 0)
+        if (std::memcmp(bufA.get(), bufB.get(), na) != 0)
             return false;
     }
 }
@@ -181,17 +145,22 @@ bool CopyToTemporary(const std::string& from, const std::string& folder, std::st
                      std::string& reason)
 {
     temporary = folder + "/.backup-" + std::to_string(getpid()) + ".tmp";
-    std::error_code ec;
-    std::filesystem::remove(temporary, ec);  // left by a copy that was cut short
-    if (!std::filesystem::copy_file(from, temporary, ec)) {
-        reason = "cannot copy " + from + " to " + temporary + ": " + ec.message();
-        std::filesystem::remove(temporary, ec);
+    unlink(temporary.c_str());  // left by a copy that was cut short
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        reason = "cannot create " + temporary + ": " + SystemError(errno);
         return false;
     }
-    const Fd fd(open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0 || fsync(fd.get()) != 0) {
-        reason = "cannot sync " + temporary + ": " + SystemError(errno);
-        std::filesystem::remove(temporary, ec);
+    const CopyResult copied = CopyFileTo(from, fd);
+    const bool synced = copied && fsync(fd) == 0;
+    const int error = errno;
+    const bool closed = close(fd) == 0;
+    if (!copied)
+        reason = "cannot copy " + from + " to " + temporary + ": " + copied.problem;
+    else if (!synced || !closed)
+        reason = "cannot sync " + temporary + ": " + SystemError(synced ? errno : error);
+    if (!reason.empty()) {
+        unlink(temporary.c_str());
         return false;
     }
     return true;
@@ -304,17 +273,17 @@ int PruneBackups(const std::string& dataFilePath, int keep)
     return removed;
 }
 
-std::vector<BackupEntry> ListBackups(const std::string& dataFilePath, bool countCoins)
+std::vector<BackupEntry> ListBackups(const std::string& dataFilePath)
 {
     std::vector<BackupEntry> backups = FindBackups(SplitDataFilePath(dataFilePath));
     // Only ordinary files are backups; anything else of that name is no collection to restore.
-    std::erase_if(backups, [](const BackupEntry& b) {
+    std::erase_if(backups, [](BackupEntry& b) {
         struct stat st {};
-        return stat(b.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode);
+        if (stat(b.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return true;
+        b.bytes = static_cast<std::uintmax_t>(st.st_size);
+        return false;
     });
-    if (countCoins)
-        for (BackupEntry& b : backups)
-            b.coins = static_cast<long>(ReadDataFile(b.path).size());
     return backups;
 }
 

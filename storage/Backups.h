@@ -1,6 +1,7 @@
 #pragma once
 
 #include <compare>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ struct BackupEntry {
     std::string path;
     BackupTime time;
     int sequence = 1;  // 1 for the first backup of its second, 2 for "-2", ...
-    long coins = -1;   // the records reading it as a data file gives; -1 when not counted
+    std::uintmax_t bytes = 0;  // the file's size
+    long coins = -1;           // the records reading it as a data file gives; -1 when not counted
 };
 
 // What KeepBackup did.
@@ -61,10 +63,10 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
 // in their names; should the clock have gone back, a newer backup may count as older.
 int PruneBackups(const std::string& dataFilePath, int keep = kBackupsKept);
 
-// The backups of the data file at `dataFilePath`, newest first. With `countCoins`, each is
-// read as a data file to count its coins, which takes as long as loading it; without, `coins`
-// stays -1. A missing or unreadable folder gives no backups.
-std::vector<BackupEntry> ListBackups(const std::string& dataFilePath, bool countCoins = true);
+// The backups of the data file at `dataFilePath`, newest first, with their sizes; no file is
+// read, so `coins` stays -1 (CountDataFileCoins counts them). A missing or unreadable folder
+// gives no backups.
+std::vector<BackupEntry> ListBackups(const std::string& dataFilePath);
 
 // The backups folder of the data file at `dataFilePath`.
 std::string BackupFolderOf(const std::string& dataFilePath);

@@ -10,10 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "storage/DataFile.h"
+#include "storage/FileReader.h"
 
 namespace fs = std::filesystem;
 
@@ -76,31 +75,18 @@ std::string DocumentsValue(std::string_view line, const std::string& home)
 // link), so that a file the user made in the meantime is never written over.
 std::string CopyIfMissing(const fs::path& source, const fs::path& target)
 {
-    std::ifstream in(source, std::ios::binary);
-    if (!in)
-        return "cannot read " + source.string();
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return "cannot read " + source.string();
     const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno == EEXIST ? std::string() : target.string() + ": " + std::strerror(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    const int error = done == bytes.size() ? 0 : errno != 0 ? errno : EIO;
-    if (close(fd) != 0 || error != 0) {
-        const std::string why = std::strerror(error ? error : errno);
-        unlink(target.c_str());
-        return "cannot write " + target.string() + ": " + why;
-    }
-    return {};
+    CopyResult copied = CopyFileTo(source.string(), fd);
+    if (close(fd) != 0 && copied)
+        copied = {CopyResult::Failed::Writing, std::strerror(errno)};
+    if (copied)
+        return {};
+    unlink(target.c_str());
+    if (copied.failed == CopyResult::Failed::Reading)
+        return "cannot read " + source.string() + ": " + copied.problem;
+    return "cannot write " + target.string() + ": " + copied.problem;
 }
 
 CommandLine Wrong(std::string error)
@@ -194,8 +180,11 @@ std::string DocumentsFolder(const UserFolders& user)
                                 ? fs::path(user.configHome)
                                 : fs::path(user.home) / ".config";
     std::string documents;
-    std::ifstream in(config / "user-dirs.dirs");
-    for (std::string text; std::getline(in, text);) {
+    const FileReadResult file = ReadWholeFile((config / "user-dirs.dirs").string(), IfMissing::Leave);
+    for (std::string_view rest = file.bytes; !rest.empty();) {
+        const std::size_t lineBreak = std::min(rest.find('\n'), rest.size());
+        const std::string text(rest.substr(0, lineBreak));
+        rest.remove_prefix(std::min(lineBreak + 1, rest.size()));
         if (std::string value = DocumentsValue(text, user.home); !value.empty())
             documents = std::move(value);  // the last assignment counts, as in the shell
     }

@@ -1,9 +1,6 @@
 #include "storage/CsvFile.h"
 
 #include <csv.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -12,7 +9,9 @@
 
 #include "records/CaseFold.h"
 #include "records/CoinRecordBuilder.h"
+#include "resources/FixedStrings.h"
 #include "storage/AtomicFile.h"
+#include "storage/FileReader.h"
 #include "storage/TextEncoding.h"
 
 namespace {
@@ -444,35 +443,14 @@ CsvImport ReadCsvFile(const std::string& path, const CsvColumnMap& map)
 namespace {
 CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    FileReadResult file = ReadWholeFile(path, IfMissing::Leave);
+    if (file.status != ReadStatus::Whole) {
         CsvImport result;
-        result.error = "The file could not be opened: " + std::string(std::strerror(errno)) + ".";
+        result.error = std::string(strings::kFileNotReadBefore) + path + std::string(strings::kFileNotReadAfter) +
+                       (file.status == ReadStatus::Missing ? std::string(strings::kReadMissing) : file.problem) + ".";
         return result;
     }
-    std::string bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    int error = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            error = errno;
-        if (n <= 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (error != 0) {
-        CsvImport result;
-        result.error = "The file could not be read: " + std::string(std::strerror(error)) + ".";
-        return result;
-    }
-    return ReadCsvTextWith(std::move(bytes), map);
+    return ReadCsvTextWith(std::move(file.bytes), map);
 }
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "storage/DataFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -10,6 +12,7 @@
 
 #include "records/CoinRecordBuilder.h"
 #include "records/LargePages.h"
+#include "resources/FixedStrings.h"
 #include "storage/Backups.h"
 #include "storage/FileStamp.h"
 #include "storage/KeyValueText.h"
@@ -74,53 +77,18 @@ void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& 
     AdviseLargePages(records.data() + records.size(), (records.capacity() - records.size()) * sizeof(CoinRecord));
 }
 
-// Makes the records of a file into the file's own text. The text of each record is packed over
-// the lines already read, which are no longer needed, so a million records cost no allocation
-// each and the memory they take is the part of the file's text that holds values. A record
-// whose texts would reach the lines not yet read is made with an allocation of its own instead,
-// which happens only when a file leaves out many repeating keys.
-class RecordsInText {
-public:
-    explicit RecordsInText(KeyValueReader& reader)
-        : m_reader(reader),
-          m_text(reader.Text()),
-          m_base(m_text->data())
-    {
-    }
-
-    // Adds the builder's record; `free` is where the text still to be read begins.
-    void Add(std::vector<CoinRecord>& records, const CoinRecordBuilder& builder, std::size_t free)
-    {
-        const std::size_t size = builder.ShortSize();
-        if (m_written + size <= free) {
-            records.push_back(builder.BuildInto(m_base + m_written, m_text));
-            m_written += size;
-        } else {
-            records.push_back(builder.Build());
-        }
-        // A reader in pieces moves the text still to be read down to just above the records'
-        // texts, into memory already in use. A whole text gives back what lies between the
-        // records' texts and the text still to be read, some megabytes at a time, so that the
-        // file's whole text and the records are never held together.
-        m_reader.SetFloor(m_written);
-        if (!m_reader.ReadsInPieces() && free - m_givenBackTo >= kGiveBackStep) {
-            m_reader.GiveBack(std::max(m_written, m_givenBackTo), free);
-            m_givenBackTo = free;
-        }
-    }
-
-    // Gives back what the records do not use once the whole file is read.
-    void Finish() { m_reader.GiveBack(m_written, m_text->size()); }
-
-private:
-    static constexpr std::size_t kGiveBackStep = std::size_t{8} << 20;
-
-    KeyValueReader& m_reader;
-    std::shared_ptr<std::string> m_text;
-    char* m_base;
-    std::size_t m_written = 0;     // the records' texts take the text before this offset
-    std::size_t m_givenBackTo = 0;  // what lies before this offset and after m_written is given back
-};
+// Adds the builder's record with its texts packed over the lines already read, which are no
+// longer needed, so a million records cost no allocation each and the memory they take is the
+// part of the file's text that holds values. A record whose texts would reach the lines not yet
+// read is made with an allocation of its own instead, which happens only when a file leaves out
+// many repeating keys.
+void AddRecord(std::vector<CoinRecord>& records, const CoinRecordBuilder& builder, KeyValueReader& reader)
+{
+    if (char* room = reader.KeepRoom(builder.ShortSize()))
+        records.push_back(builder.BuildInto(room, reader.KeptTextOwner()));
+    else
+        records.push_back(builder.Build());
+}
 
 // The records of the reader's pairs into `contents`.
 void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
@@ -133,7 +101,6 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
         // key takes that value from the record before it: files made by hand leave out what
         // repeats. Long carried values are shared between the records, not copied.
         CoinRecordBuilder record;
-        RecordsInText text(reader);
         KeyLookup keys;
         std::string_view key, value;
         while (reader.NextPair(key, value)) {
@@ -142,7 +109,7 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
                 continue;
             if (*field == CoinField::Name && !record.Get(CoinField::Name).empty()) {
                 // The NAME line just read is the first not to be written over.
-                text.Add(records, record, reader.PairStart());
+                AddRecord(records, record, reader);
                 if (records.size() == kRecordsToJudgeBy)
                     MakeRoomForTheRest(records, reader);
             }
@@ -151,12 +118,11 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
         if (reader.MustReadWhole())
             return;
         if (!record.Get(CoinField::Name).empty())
-            text.Add(records, record, reader.End());
-        text.Finish();
+            AddRecord(records, record, reader);
     } catch (const std::bad_alloc&) {
-        problem = "it is larger than the memory can hold";
+        problem = strings::kReadTooLarge;
     } catch (const std::length_error&) {
-        problem = "a coin in it holds more text than a coin can hold";
+        problem = strings::kReadCoinTooLarge;
     }
     contents.problem = problem.empty() ? reader.Problem() : problem;
     contents.whole = contents.problem.empty();
@@ -164,21 +130,65 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
 
 }  // namespace
 
-DataFileContents ReadDataFileContents(const std::string& path)
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing)
 {
+    struct stat st {};
+    if (ifMissing == IfMissing::Leave && ::stat(path.c_str(), &st) != 0 && errno == ENOENT)
+        return {{}, false, std::string(strings::kReadMissing)};
     // The file is read a piece at a time; one that turns out not to be UTF-8 throughout is read
     // again whole, since it is then decoded as a whole before any pair is read.
     {
         DataFileContents contents;
-        KeyValueReader reader = KeyValueReader::InPieces(path);
+        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing);
         ReadRecords(reader, contents);
         if (!reader.MustReadWhole())
             return contents;
     }
     DataFileContents contents;
-    KeyValueReader reader(path);
+    KeyValueReader reader(path, ifMissing);
     ReadRecords(reader, contents);
     return contents;
+}
+
+namespace {
+
+// Every NAME with a value ends up as one record (see ReadRecords): counting those is counting
+// the records. -1 when the reader does not give the file whole or `stop` came first.
+long CountCoins(KeyValueReader& reader, const std::stop_token& stop)
+{
+    if (!reader.IsOpen())
+        return -1;
+    const std::string_view nameKey = DataFileKey(CoinField::Name);
+    long coins = 0;
+    std::string_view key, value;
+    for (unsigned pairs = 1; reader.NextPair(key, value); ++pairs) {
+        if (key == nameKey && !value.empty())
+            ++coins;
+        if (pairs % 4096 == 0 && stop.stop_requested())
+            return -1;
+    }
+    return reader.IsComplete() && !reader.MustReadWhole() && !stop.stop_requested() ? coins : -1;
+}
+
+}  // namespace
+
+long CountDataFileCoins(const std::string& path, const std::stop_token& stop)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return -1;
+    try {
+        KeyValueReader pieces = KeyValueReader::InPieces(path, IfMissing::Leave);
+        if (!pieces.MustReadWhole()) {
+            const long coins = CountCoins(pieces, stop);
+            if (!pieces.MustReadWhole())
+                return coins;
+        }
+        KeyValueReader whole(path, IfMissing::Leave);
+        return CountCoins(whole, stop);
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
 std::vector<CoinRecord> ReadDataFile(const std::string& path)

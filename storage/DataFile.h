@@ -1,11 +1,13 @@
 #pragma once
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "records/Collection.h"
 #include "storage/Backups.h"
 #include "storage/FileStamp.h"
+#include "storage/FileReader.h"
 #include "storage/SaveResult.h"
 
 inline constexpr char kDataFileName[] = "nmr.dat";
@@ -23,10 +25,17 @@ struct DataFileContents {
 // file is created empty and gives no records, as does an empty one. A file that exists but
 // could not be read whole (no permission, a folder or a FIFO, a read error, more than the
 // memory holds) gives the records read before the failure and `whole` false. Never throws.
-DataFileContents ReadDataFileContents(const std::string& path);
+// With IfMissing::Leave (a backup, which is never made anew), a missing file is not created and
+// is not read whole either: there is no collection to take from it.
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
 
 // The records alone, for callers that need not know whether the file was read whole.
 std::vector<CoinRecord> ReadDataFile(const std::string& path);
+
+// The number of records ReadDataFile would give, without making them: a fraction of the time
+// and next to no memory. -1 when the file is missing, cannot be read whole, or `stop` was
+// requested first. The file is never created.
+long CountDataFileCoins(const std::string& path, const std::stop_token& stop = {});
 
 // Writes the collection bottom row first, so that reading it back and inserting each record at
 // the top restores the order on screen. An empty collection is an empty file.

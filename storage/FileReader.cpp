@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
 
 #include "records/LargePages.h"
+#include "resources/FixedStrings.h"
 
 namespace {
 
@@ -25,11 +27,11 @@ std::string Explain(int error)
     switch (error) {
     case EACCES:
     case EPERM:
-        return "you are not allowed to read it (" + std::string(std::strerror(error)) + ")";
+        return std::string(strings::kReadNotAllowed) + " (" + std::strerror(error) + ")";
     case ENOMEM:
-        return "it is larger than the memory can hold";
+        return std::string(strings::kReadTooLarge);
     case EISDIR:
-        return "it is a folder, not a file";
+        return std::string(strings::kReadFolder);
     default:
         return std::strerror(error);
     }
@@ -67,9 +69,9 @@ int OpenForReading(const std::string& path, IfMissing ifMissing, ReadStatus& sta
     if (::fstat(fd, &st) != 0)
         problem = Explain(errno);
     else if (S_ISDIR(st.st_mode))
-        problem = "it is a folder, not a file";
+        problem = strings::kReadFolder;
     else if (!S_ISREG(st.st_mode))
-        problem = "it is not an ordinary file (a pipe, a socket or a device)";
+        problem = strings::kReadNotOrdinary;
     if (!problem.empty()) {
         ::close(fd);
         return -1;
@@ -82,7 +84,7 @@ int OpenForReading(const std::string& path, IfMissing ifMissing, ReadStatus& sta
 
 std::string ReadErrorProblem(int error)
 {
-    return "a read error stopped the reading part way through (" + std::string(std::strerror(error)) + ")";
+    return std::string(strings::kReadErrorPartWay) + " (" + std::strerror(error) + ")";
 }
 
 }  // namespace
@@ -92,27 +94,22 @@ FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing)
     FileReadResult result;
     FileReadStream file(path, ifMissing);
     try {
-        // The size the file has now is read straight into place; whatever it has grown by
-        // since is read after it.
-        const std::size_t size = file.SizeAtOpen();
+        // Room for the size the file has now, read straight into place, and a piece more, so
+        // that the read that finds the end needs no second buffer; a file that has grown since
+        // gets more room as it is read.
+        constexpr std::size_t kPiece = 64 * 1024;
         std::size_t got = 0;
-        if (size > 0) {
-            result.bytes.reserve(size);
-            AdviseLargePages(result.bytes.data(), size);
-            result.bytes.resize(size);
-            while (got < size) {
-                const std::size_t n = file.Read(result.bytes.data() + got, size - got);
-                if (n == 0)
-                    break;
-                got += n;
-            }
-            result.bytes.resize(got);
+        result.bytes.reserve(file.SizeAtOpen() + kPiece);
+        AdviseLargePages(result.bytes.data(), result.bytes.capacity());
+        for (;;) {
+            if (got == result.bytes.size())
+                result.bytes.resize(std::max(result.bytes.capacity(), got + kPiece));
+            const std::size_t n = file.Read(result.bytes.data() + got, result.bytes.size() - got);
+            got += n;
+            if (n == 0 || got < result.bytes.size())
+                break;  // the end of the file, or a read error
         }
-        if (got == size) {  // else the file was shorter by now, or a read failed
-            char chunk[64 * 1024];
-            for (std::size_t n; (n = file.Read(chunk, sizeof chunk)) > 0;)
-                result.bytes.append(chunk, n);
-        }
+        result.bytes.resize(got);
     } catch (const std::exception&) {  // std::bad_alloc or std::length_error
         result.bytes = std::string();
         result.status = ReadStatus::Incomplete;
@@ -137,12 +134,14 @@ FileReadStream::~FileReadStream()
 
 std::size_t FileReadStream::Read(char* to, std::size_t size)
 {
-    if (m_fd < 0 || size == 0)
-        return 0;
-    for (;;) {
-        const ssize_t n = ReadSome(m_fd, to, size);
-        if (n > 0)
-            return static_cast<std::size_t>(n);
+    // Every read of the program's files comes through this loop.
+    std::size_t got = 0;
+    while (m_fd >= 0 && got < size) {
+        const ssize_t n = ReadSome(m_fd, to + got, size - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+            continue;
+        }
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -151,6 +150,36 @@ std::size_t FileReadStream::Read(char* to, std::size_t size)
         }
         ::close(m_fd);
         m_fd = -1;
-        return 0;
     }
+    return got;
+}
+
+CopyResult CopyFileTo(const std::string& from, int to)
+{
+    CopyResult result;
+    FileReadStream in(from, IfMissing::Leave);
+    if (in.Status() != ReadStatus::Whole) {
+        result.failed = CopyResult::Failed::Reading;
+        result.problem = in.Status() == ReadStatus::Missing ? std::string(strings::kReadMissing) : in.Problem();
+        return result;
+    }
+    char piece[64 * 1024];
+    for (std::size_t size; (size = in.Read(piece, sizeof piece)) > 0;) {
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t n = ::write(to, piece + done, size - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                result.failed = CopyResult::Failed::Writing;
+                result.problem = std::strerror(n < 0 ? errno : EIO);
+                return result;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (in.Status() != ReadStatus::Whole) {
+        result.failed = CopyResult::Failed::Reading;
+        result.problem = in.Problem();
+    }
+    return result;
 }

@@ -20,8 +20,12 @@ struct FileReadResult {
 
 enum class IfMissing { Leave, CreateEmpty };
 
-// Reads a whole file into memory. Only ordinary files are read: a folder, a FIFO or a device is
-// reported as Incomplete without a single read, and the open never waits for a FIFO's writer.
+// Every file the program reads is read through this reader. It opens without waiting (a FIFO
+// without a writer does not block), looks at what it opened and reads only ordinary files: a
+// folder, a FIFO, a socket or a device is reported as Incomplete without a single read, with
+// the reason in `problem` (the texts are in resources/FixedStrings.h).
+
+// Reads a whole file into memory.
 // A missing file is created empty when asked (it then still reports Missing). Never throws: a
 // file larger than the memory can hold is Incomplete with no bytes.
 FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing);
@@ -43,8 +47,8 @@ public:
     // The file's size when it was opened.
     std::size_t SizeAtOpen() const { return m_size; }
 
-    // Reads up to `size` bytes; 0 at the end of the file and after a read error, which makes
-    // the status Incomplete.
+    // Reads `size` bytes, fewer only at the end of the file or at a read error, which makes the
+    // status Incomplete; 0 once the file is read to its end.
     std::size_t Read(char* to, std::size_t size);
 
 private:
@@ -53,6 +57,19 @@ private:
     std::string m_problem;
     std::size_t m_size = 0;
 };
+
+// What CopyFileTo did.
+struct CopyResult {
+    enum class Failed { Nothing, Reading, Writing };
+    Failed failed = Failed::Nothing;
+    std::string problem;  // why, when something failed: the reader's words, or the write's error
+    explicit operator bool() const { return failed == Failed::Nothing; }
+};
+
+// Copies the ordinary file at `from` to the open descriptor `to` a piece at a time, read
+// through FileReadStream (a missing file, a folder, a FIFO or a device is a failure of the
+// reading). The caller owns `to`, and removes what it wrote when the copy failed.
+CopyResult CopyFileTo(const std::string& from, int to);
 
 // The read(2) the reader calls; tests put in one that fails part way.
 using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);

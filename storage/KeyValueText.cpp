@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "records/LargePages.h"
+#include "resources/FixedStrings.h"
 #include "storage/FileReader.h"
 #include "storage/TextEncoding.h"
 
@@ -23,6 +24,9 @@ constexpr bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '
 // next move).
 constexpr std::size_t kPieceSize = std::size_t{4} << 20;
 std::size_t g_pieceSize = kPieceSize;
+
+// Read whole, the text already read is given back in steps of this size.
+constexpr std::size_t kGiveBackStep = std::size_t{8} << 20;
 
 // Memory is given back in whole large pages, so that the large pages the text was read into
 // are not broken up into small ones.
@@ -127,9 +131,9 @@ std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line)
     return {std::string(key), std::string(value)};
 }
 
-KeyValueReader::KeyValueReader(const std::string& path)
+KeyValueReader::KeyValueReader(const std::string& path, IfMissing ifMissing)
 {
-    FileReadResult file = ReadWholeFile(path, IfMissing::CreateEmpty);
+    FileReadResult file = ReadWholeFile(path, ifMissing);
     m_problem = std::move(file.problem);
     if (file.status == ReadStatus::Incomplete)
         file.bytes.resize(CompleteLinesSize(file.bytes));
@@ -137,7 +141,7 @@ KeyValueReader::KeyValueReader(const std::string& path)
         m_text = std::make_shared<std::string>(DecodeFileText(std::move(file.bytes)));
     } catch (const std::bad_alloc&) {
         m_text = std::make_shared<std::string>();
-        m_problem = "it is larger than the memory can hold";
+        m_problem = strings::kReadTooLarge;
     }
     m_end = m_text->size();
     m_open = m_problem.empty() || !m_text->empty();
@@ -153,7 +157,7 @@ KeyValueReader KeyValueReader::FromText(std::string text)
 }
 
 struct KeyValueReader::Pieces {
-    explicit Pieces(const std::string& path) : file(path, IfMissing::CreateEmpty) {}
+    Pieces(const std::string& path, IfMissing ifMissing) : file(path, ifMissing) {}
 
     FileReadStream file;
     std::size_t floor = 0;    // the caller's text ends here
@@ -165,12 +169,17 @@ struct KeyValueReader::Pieces {
 
 KeyValueReader::KeyValueReader(KeyValueReader&&) noexcept = default;
 KeyValueReader& KeyValueReader::operator=(KeyValueReader&&) noexcept = default;
-KeyValueReader::~KeyValueReader() = default;
+KeyValueReader::~KeyValueReader()
+{
+    // Nothing points past what was kept once the reader is gone.
+    if (m_text && m_kept > 0)
+        GiveBack(m_kept, m_text->size());
+}
 
-KeyValueReader KeyValueReader::InPieces(const std::string& path)
+KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing)
 {
     KeyValueReader reader;
-    reader.m_pieces = std::make_unique<Pieces>(path);
+    reader.m_pieces = std::make_unique<Pieces>(path, ifMissing);
     Pieces& pieces = *reader.m_pieces;
     reader.m_open = true;
     if (pieces.file.Status() != ReadStatus::Whole) {
@@ -186,7 +195,7 @@ KeyValueReader KeyValueReader::InPieces(const std::string& path)
         reader.m_text->reserve(room);
         AdviseLargePages(reader.m_text->data(), reader.m_text->capacity());
     } catch (const std::exception&) {
-        reader.m_problem = "it is larger than the memory can hold";
+        reader.m_problem = strings::kReadTooLarge;
         pieces.atEnd = true;
         return reader;
     }
@@ -206,10 +215,25 @@ std::size_t KeyValueReader::Size() const
 
 void SetReadPieceSizeForTesting(std::size_t size) { g_pieceSize = size == 0 ? kPieceSize : size; }
 
-void KeyValueReader::SetFloor(std::size_t offset)
+char* KeyValueReader::KeepRoom(std::size_t size)
 {
-    if (m_pieces)
-        m_pieces->floor = offset;
+    const std::size_t free = m_pairStart;
+    char* room = nullptr;
+    if (m_kept + size <= free) {
+        room = m_text->data() + m_kept;
+        m_kept += size;
+    }
+    // Read in pieces, the text still to be read is moved down to just above what is kept, into
+    // memory already in use. Read whole, what lies between the kept text and the text still to
+    // be read is given back some megabytes at a time, so that the file's whole text and what
+    // the caller keeps are never held together.
+    if (m_pieces) {
+        m_pieces->floor = m_kept;
+    } else if (free - m_givenBackTo >= kGiveBackStep) {
+        GiveBack(std::max(m_kept, m_givenBackTo), free);
+        m_givenBackTo = free;
+    }
+    return room;
 }
 
 bool KeyValueReader::MustReadWhole() const { return m_pieces && m_pieces->mustReadWhole; }

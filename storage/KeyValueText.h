@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "storage/AtomicFile.h"
+#include "storage/FileReader.h"
 
 // The line-oriented KEY=value text of both files, "nmr.dat" and "nmr.ini".
 //
@@ -32,26 +33,31 @@ std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line);
 // The same, as views into `line`.
 std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view line);
 
-// Reads the pairs of a file, in file order.
+// Reads the pairs of a file, in file order, through the program's one file reader.
+//
+// A caller may keep parts of the text itself (KeepRoom): the data file packs each record's
+// texts over the lines already read, so that a large file costs little more memory than its
+// values.
 class KeyValueReader {
 public:
-    // Reads the whole file. A missing file is created empty, and reads as empty. A file that
-    // could not be read whole gives the complete lines read before the failure, if any.
-    explicit KeyValueReader(const std::string& path);
+    // Reads the whole file. A missing file is created empty (unless told to leave it), and
+    // reads as empty. A file that could not be read whole gives the complete lines read before
+    // the failure, if any.
+    explicit KeyValueReader(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
 
     // Reads pairs from text already in memory (as decoded from a file).
     static KeyValueReader FromText(std::string text);
 
-    // Reads the file a piece at a time instead of whole: the text read and not yet made into
-    // pairs is moved down, above what the caller keeps (SetFloor), so that the memory used is
-    // what the caller keeps and a piece, not the whole file. The file must be UTF-8 throughout
-    // (a byte order mark is skipped); when it turns out not to be, or when it grows past the
-    // room set aside for it while it is read, NextPair stops and MustReadWhole() says that the
-    // file has to be read again, whole, with the other constructor.
-    static KeyValueReader InPieces(const std::string& path);
+    // Reads the file a piece at a time instead of whole, so that the memory used is what the
+    // caller keeps and a piece, not the whole file. The file must be UTF-8 throughout (a byte
+    // order mark is skipped); when it turns out not to be, or when it grows while it is read
+    // past the room set aside for it, NextPair stops and MustReadWhole() says that the pairs
+    // given so far must be dropped and the file read again, whole, with the other constructor.
+    static KeyValueReader InPieces(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
 
     KeyValueReader(KeyValueReader&&) noexcept;
     KeyValueReader& operator=(KeyValueReader&&) noexcept;
+    // Gives back to the system the memory of the text beyond what was kept.
     ~KeyValueReader();
 
     bool IsOpen() const { return m_open; }
@@ -61,40 +67,25 @@ public:
     bool IsComplete() const { return m_problem.empty(); }
     const std::string& Problem() const { return m_problem; }
 
+    bool MustReadWhole() const;
+
     // How far the reading has come: the bytes of the file's text read, of all there are.
     std::size_t Position() const { return m_pos + m_movedBy; }
     std::size_t Size() const;
 
-    // Where the pair NextPair gave last begins in the text, and where the text read so far
-    // ends.
-    std::size_t PairStart() const { return m_pairStart; }
-    std::size_t End() const { return m_end; }
-
-    bool ReadsInPieces() const { return m_pieces != nullptr; }
-
-    // Read in pieces: the text before `offset` is the caller's and is never moved or written.
-    void SetFloor(std::size_t offset);
-
-    // Read in pieces: the file is not UTF-8 throughout, or outgrew its room; the pairs given so
-    // far must be dropped and the file read whole.
-    bool MustReadWhole() const;
-
-    // The whole text the pairs are read from. What lies before PairStart() has been read and
-    // may be written over; records may share the text to keep parts of it.
-    const std::shared_ptr<std::string>& Text() const { return m_text; }
-
-    // Gives the memory of the text between two offsets back to the system (large pages only,
-    // so a small range may give back nothing); those bytes read as zeros afterwards. For text
-    // already read and not needed, so that a large file's text and what is made from it need
-    // not be held together.
-    void GiveBack(std::size_t begin, std::size_t end);
-
     // The next pair, continuation lines joined to it; false at the end of the input.
     bool NextPair(std::string& key, std::string& value);
 
-    // The same as views, which stay valid until the next call or until the caller writes over
-    // the text they point into.
+    // The same as views, which stay valid until the next call.
     bool NextPair(std::string_view& key, std::string_view& value);
+
+    // `size` bytes of the text for the caller to keep, after what it kept before: text already
+    // read, before the pair NextPair gave last (all of the text once NextPair gave false),
+    // which the reader never moves or writes again. Null when there is not that much; the
+    // caller then keeps its bytes elsewhere. The bytes stay valid as long as KeptTextOwner(),
+    // or a copy of it, lives.
+    char* KeepRoom(std::size_t size);
+    const std::shared_ptr<std::string>& KeptTextOwner() const { return m_text; }
 
 private:
     KeyValueReader() = default;
@@ -105,10 +96,13 @@ private:
     // Read in pieces: makes sure the text from the read position holds a whole line, the
     // continuation lines after it and the byte after those, unless the input ends first.
     void FillGroup();
-    // Reads the next piece, moving the unread text down first where that makes room; false
-    // when nothing more can be read.
+    // Reads the next piece, moving the unread text down to just above what the caller keeps
+    // first where that makes room; false when nothing more can be read.
     bool ReadPiece();
     void CheckUtf8(bool atEnd);
+    // Gives the memory of the text between two offsets back to the system (whole large pages
+    // only); those bytes read as zeros afterwards.
+    void GiveBack(std::size_t begin, std::size_t end);
 
     struct Pieces;
 
@@ -116,9 +110,11 @@ private:
     std::string m_problem;
     std::string m_joined;  // a value with continuation lines, joined
     std::size_t m_pos = 0;
-    std::size_t m_pairStart = 0;
-    std::size_t m_end = 0;      // the text read so far ends here
-    std::size_t m_movedBy = 0;  // how far the unread text has been moved down in all
+    std::size_t m_pairStart = 0;  // where the pair NextPair gave last begins
+    std::size_t m_end = 0;        // the text read so far ends here
+    std::size_t m_movedBy = 0;    // how far the unread text has been moved down in all
+    std::size_t m_kept = 0;       // the caller keeps the text before this offset
+    std::size_t m_givenBackTo = 0;  // what lies before this offset and after m_kept is given back
     std::unique_ptr<Pieces> m_pieces;
     bool m_open = false;
 };

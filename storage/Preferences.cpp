@@ -13,20 +13,30 @@ constexpr std::array<std::string_view, kPrefKeyCount> kKeyNames = {
 
 std::string_view PreferenceKeyName(PrefKey key) { return kKeyNames[static_cast<int>(key)]; }
 
-Preferences ReadPreferencesFile(const std::string& path)
+PreferencesContents ReadPreferencesContents(const std::string& path)
 {
-    Preferences prefs;
+    PreferencesContents contents;
     KeyValueReader reader(path);
+    if (!reader.IsComplete()) {
+        contents.whole = false;
+        contents.problem = reader.Problem();
+        return contents;
+    }
     std::string key, value;
     while (reader.NextPair(key, value)) {
         for (int i = 0; i < kPrefKeyCount; ++i) {
             if (kKeyNames[i] == key) {
-                prefs.values[i] = value;
+                contents.prefs.values[i] = value;
                 break;
             }
         }
     }
-    return prefs;
+    return contents;
+}
+
+Preferences ReadPreferencesFile(const std::string& path)
+{
+    return ReadPreferencesContents(path).prefs;
 }
 
 SaveResult WritePreferencesFile(const std::string& path, const Preferences& prefs)

@@ -3,11 +3,30 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "resources/FixedStrings.h"
+#include "storage/BackupCoinCounter.h"
 #include "widgets/QtText.h"
+
+namespace {
+
+QString BackupLine(const BackupEntry& entry)
+{
+    QString line = ToQString(entry.time.Text());
+    if (entry.sequence > 1)
+        line += QStringLiteral(" (%1)").arg(entry.sequence);
+    line += QStringLiteral(" \u2014 ") +
+            QLocale::system().formattedDataSize(static_cast<qint64>(entry.bytes), 1, QLocale::DataSizeTraditionalFormat);
+    if (entry.coins >= 0)
+        line += QStringLiteral(" \u2014 ") + ToQString(std::to_string(entry.coins)) +
+                ToQString(entry.coins == 1 ? strings::kOneCoin : strings::kCoins);
+    return line;
+}
+
+}  // namespace
 
 CRestoreBackupDlg::CRestoreBackupDlg(std::vector<BackupEntry> backups, QWidget* parent)
     : QDialog(parent), m_backups(std::move(backups))
@@ -18,15 +37,8 @@ CRestoreBackupDlg::CRestoreBackupDlg(std::vector<BackupEntry> backups, QWidget* 
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("backups"));
-    for (const BackupEntry& entry : m_backups) {
-        QString line = ToQString(entry.time.Text());
-        if (entry.sequence > 1)
-            line += QStringLiteral(" (%1)").arg(entry.sequence);
-        if (entry.coins >= 0)
-            line += QStringLiteral(" \u2014 ") + ToQString(std::to_string(entry.coins)) +
-                    ToQString(entry.coins == 1 ? strings::kOneCoin : strings::kCoins);
-        m_list->addItem(line);
-    }
+    for (const BackupEntry& entry : m_backups)
+        m_list->addItem(BackupLine(entry));
     layout->addWidget(m_list);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
@@ -41,6 +53,30 @@ CRestoreBackupDlg::CRestoreBackupDlg(std::vector<BackupEntry> backups, QWidget* 
     if (!m_backups.empty())
         m_list->setCurrentRow(0);
     resize(sizeHint().expandedTo(QSize(360, 300)));
+
+    // Each count is handed over to the window's thread, where the dialog shows it; one that
+    // arrives after the dialog is gone is dropped with the dialog.
+    std::vector<std::string> paths;
+    for (const BackupEntry& entry : m_backups)
+        paths.push_back(entry.path);
+    m_counter = std::make_unique<BackupCoinCounter>(std::move(paths), [this](std::size_t index, long coins) {
+        QMetaObject::invokeMethod(this, [this, index, coins] { ShowCount(index, coins); }, Qt::QueuedConnection);
+    });
+    connect(this, &QDialog::finished, this, [this] { m_counter.reset(); });
+}
+
+CRestoreBackupDlg::~CRestoreBackupDlg()
+{
+    m_counter.reset();  // before the members the counting hands its results to
+}
+
+void CRestoreBackupDlg::ShowCount(std::size_t index, long coins)
+{
+    if (index >= m_backups.size())
+        return;
+    m_backups[index].coins = coins;
+    if (QListWidgetItem* item = m_list->item(static_cast<int>(index)))
+        item->setText(BackupLine(m_backups[index]));
 }
 
 const BackupEntry* CRestoreBackupDlg::Chosen() const

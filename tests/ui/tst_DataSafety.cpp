@@ -29,9 +29,23 @@ void WriteAsAnotherProgram(const QByteArray& bytes)
 QList<QByteArray> Backups()
 {
     QList<QByteArray> contents;
-    for (const BackupEntry& backup : ListBackups(kDataFileName, false))
+    for (const BackupEntry& backup : ListBackups(kDataFileName))
         contents.append(ReadFileBytes(QString::fromStdString(backup.path)));
     return contents;
+}
+
+// Makes `name` a file that cannot be read whole, of the `kind` "folder", "fifo" or "read error"
+// (`bytes`, of which the first `readable` are read while `fault` lives).
+bool PutInTheWay(const char* name, const QString& kind, const QByteArray& bytes, qsizetype readable,
+                 std::optional<ReadFaultGuard>& fault)
+{
+    if (kind == "folder")
+        return QDir().mkdir(name);
+    if (kind == "fifo")
+        return mkfifo(name, 0644) == 0;
+    WriteFileBytes(name, bytes);
+    fault.emplace(static_cast<std::size_t>(readable));
+    return true;
 }
 
 }  // namespace
@@ -42,6 +56,8 @@ class TestDataSafety : public QObject {
 private slots:
     void fileNotReadWholeIsReportedAndNeverWritten_data();
     void fileNotReadWholeIsReportedAndNeverWritten();
+    void unreadableSettingsAreReportedOnceAndNeverWritten_data();
+    void unreadableSettingsAreReportedOnceAndNeverWritten();
     void leftoversOfInterruptedSavesGoAtTheStart();
     void aFailingCommandIsReportedAndTheWindowGoesOn();
     void endOfSessionSavesAsTheCloseBoxDoes();
@@ -69,14 +85,7 @@ void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
 
     Session s;
     std::optional<ReadFaultGuard> fault;
-    if (kind == "folder") {
-        QVERIFY(QDir().mkdir("nmr.dat"));
-    } else if (kind == "fifo") {
-        QCOMPARE(mkfifo("nmr.dat", 0644), 0);
-    } else {
-        WriteFileBytes("nmr.dat", kTwoCoins);
-        fault.emplace(static_cast<std::size_t>(kTwoCoins.indexOf("NAME=Buffalo") + 9));
-    }
+    QVERIFY(PutInTheWay("nmr.dat", kind, kTwoCoins, kTwoCoins.indexOf("NAME=Buffalo") + 9, fault));
     s.Open();
     fault.reset();
 
@@ -99,6 +108,62 @@ void TestDataSafety::fileNotReadWholeIsReportedAndNeverWritten()
         QVERIFY(QFileInfo("nmr.dat").isFile() == false && QFileInfo::exists("nmr.dat"));
     else
         QCOMPARE(ReadFileBytes("nmr.dat"), kTwoCoins);
+    QCOMPARE(QDir().entryList(QDir::Hidden | QDir::Files | QDir::System).filter(".tmp"), QStringList());
+}
+
+void TestDataSafety::unreadableSettingsAreReportedOnceAndNeverWritten_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("folder") << "folder" << "it is a folder, not a file";
+    QTest::newRow("FIFO") << "fifo" << "it is not an ordinary file";
+    QTest::newRow("read error part way") << "read error"
+                                         << "a read error stopped the reading part way through (Input/output error)";
+}
+
+void TestDataSafety::unreadableSettingsAreReportedOnceAndNeverWritten()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+
+    Session s;
+    const QByteArray mine = "CREATOR=NMR 1.0\r\nNAME=Ada Collector\r\nCITY=Leeds\r\nTOOLTIPS=yes\r\n";
+    std::optional<ReadFaultGuard> fault;
+    QVERIFY(PutInTheWay("nmr.ini", kind, mine, mine.indexOf("CITY"), fault));
+    s.Open();
+    fault.reset();
+
+    // Said once, naming the file and why; the window starts with the defaults.
+    QCOMPARE(s.platform.boxes.size(), 1);
+    const QString box = s.platform.boxes.takeFirst();
+    QVERIFY2(box.startsWith("Preferences Not Read: The preferences file \"nmr.ini\" could not be read: " + why), qPrintable(box));
+    QVERIFY2(box.contains("default preferences") && box.contains("left as it is"), qPrintable(box));
+    QCOMPARE(s.dlg->preferences(), Preferences());
+
+    // The Preferences dialog still works, in memory; closing it writes nothing and says so.
+    s.platform.onModal = [](QDialog& d) {
+        d.findChild<QLineEdit*>("1005")->setText("Typed Name");
+        d.accept();
+    };
+    s.Button(IDC_PREFERENCES)->click();
+    QCOMPARE(s.dlg->preferences()[PrefKey::Name], std::string("Typed Name"));
+    s.platform.onModal = nullptr;
+    const QString refused = "Error Writing File: The preferences were not written: \"nmr.ini\" could not "
+                            "be read when Numora started, so it is left as it is. The changes last until "
+                            "Numora ends.";
+    QCOMPARE(s.platform.boxes, QStringList{refused});
+
+    // Every way out refuses it the same way, and the collection is still saved.
+    s.Add(Coin("Thaler", "1780"));
+    s.dlg->reject();
+    QCOMPARE(s.platform.boxes, (QStringList{refused, refused}));
+    QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
+    if (kind == "folder")
+        QVERIFY(QFileInfo("nmr.ini").isDir());
+    else if (kind == "fifo")
+        QVERIFY(!QFileInfo("nmr.ini").isFile() && QFileInfo::exists("nmr.ini"));
+    else
+        QCOMPARE(ReadFileBytes("nmr.ini"), mine);
     QCOMPARE(QDir().entryList(QDir::Hidden | QDir::Files | QDir::System).filter(".tmp"), QStringList());
 }
 
@@ -173,6 +238,18 @@ void TestDataSafety::endOfSessionShowsNoBoxAndSaysWhatFailed()
         QCOMPARE(s.platform.boxes, QStringList{});
         QCOMPARE(ReadFileBytes("nmr.dat"), kTheirs);
         QCOMPARE(Backups(), QList<QByteArray>{kTwoCoins});
+    }
+    {
+        // Settings that could not be read at the start stay as they are, without a box.
+        Session s;
+        QVERIFY(QDir().mkdir("nmr.ini"));
+        s.Open();
+        s.platform.boxes.clear();  // the start's own box about the settings
+        s.Add(Coin("Thaler", "1780"));
+        QCOMPARE(s.dlg->OnEndSession(), 1);
+        QCOMPARE(s.platform.boxes, QStringList{});
+        QVERIFY(QFileInfo("nmr.ini").isDir());
+        QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({Coin("Thaler", "1780")}));
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QSet>
 
+#include <sys/stat.h>
+
 #include "UiTestMain.h"
 #include "UiTestSupport.h"
 
@@ -35,8 +37,10 @@ private slots:
     void undoAndRedoOfEachChange();
     void ctrlZUndoesTypingInAFieldAndChangesFromTheList();
     void aSaveKeepsABackupThatTheDialogRestores();
+    void aBackupGoneBeforeItsRestoreChangesNothing();
     void csvExportAndImportRoundTripAndUndo();
     void aMalformedCsvFileAddsNothing();
+    void aCsvFileThatIsNotOrdinaryIsRefusedAtOnce();
     void addedMenuItemsClashWithNoMnemonic();
 };
 
@@ -146,24 +150,50 @@ void TestUndoAndFiles::aSaveKeepsABackupThatTheDialogRestores()
     QCOMPARE(ReadFileBytes("backups/" + QDir("backups").entryList(QDir::Files).first()), kThreeCoins);
     s.Add(Coin("Epsilon", "1904"));
 
+    // The list shows the date and size at once; the count follows from the counting thread.
     QStringList shown;
     s.platform.onModal = [&](QDialog& d) {
         auto* list = d.findChild<QListWidget*>("backups");
-        for (int i = 0; i < list->count(); ++i)
-            shown.append(list->item(i)->text());
+        QCOMPARE(list->count(), 1);
+        QTRY_VERIFY2(list->item(0)->text().endsWith("3 coins"), qPrintable(list->item(0)->text()));
+        shown.append(list->item(0)->text());
         list->setCurrentRow(0);
         d.findChild<QPushButton*>("restore")->click();
     };
     s.platform.answers = {true};
     s.Trigger(MenuCommand::FileRestoreBackup);
     QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown.first().endsWith("3 coins"), qPrintable(shown.first()));
-    QVERIFY(s.platform.boxes.last().startsWith("? Replace the coins in the list with the backup of "));
+    const QString size = QString::number(kThreeCoins.size()) + " bytes";
+    QVERIFY2(shown.first().contains(" \u2014 " + size + " \u2014 3 coins"), qPrintable(shown.first()));
+    QVERIFY2(s.platform.boxes.last().startsWith("? Replace the coins in the list with the backup of ") &&
+                 s.platform.boxes.last().contains(" (3 coins)?"), qPrintable(s.platform.boxes.last()));
     QCOMPARE(s.Names(), (QStringList{"Beta", "Gamma", "Alpha"}));
     QCOMPARE(Action(s, MenuCommand::ItemUndo)->text(), QString("U&ndo Restore Backup"));
 
     s.Trigger(MenuCommand::ItemUndo);
     QCOMPARE(s.Names(), (QStringList{"Epsilon", "Delta", "Beta", "Gamma", "Alpha"}));
+}
+
+void TestUndoAndFiles::aBackupGoneBeforeItsRestoreChangesNothing()
+{
+    Session s;
+    WriteFileBytes("nmr.dat", kThreeCoins);
+    s.Open();
+    s.Add(Coin("Delta", "1903"));
+    s.Trigger(MenuCommand::FileSave);
+    const QString backup = "backups/" + QDir("backups").entryList(QDir::Files).first();
+    s.platform.onModal = [&](QDialog& d) {
+        QVERIFY(QFile::remove(backup));  // removed by hand while the list is up
+        d.findChild<QListWidget*>("backups")->setCurrentRow(0);
+        d.findChild<QPushButton*>("restore")->click();
+    };
+    s.platform.answers = {true};
+    s.Trigger(MenuCommand::FileRestoreBackup);
+    QVERIFY2(s.platform.boxes.last().startsWith("Restore Backup: ") &&
+                 s.platform.boxes.last().endsWith("there is no such file."), qPrintable(s.platform.boxes.last()));
+    QCOMPARE(s.Names(), (QStringList{"Delta", "Beta", "Gamma", "Alpha"}));
+    QVERIFY(!QFileInfo::exists(backup));  // not made anew, empty
+    QVERIFY(!Action(s, MenuCommand::ItemUndo)->text().contains("Restore"));
 }
 
 void TestUndoAndFiles::csvExportAndImportRoundTripAndUndo()
@@ -205,6 +235,21 @@ void TestUndoAndFiles::aMalformedCsvFileAddsNothing()
     QVERIFY2(s.platform.boxes.first().startsWith("Import CSV: Line 3"), qPrintable(s.platform.boxes.first()));
     QCOMPARE(s.Names(), QStringList());
     QVERIFY(!Action(s, MenuCommand::ItemUndo)->isEnabled());
+}
+
+void TestUndoAndFiles::aCsvFileThatIsNotOrdinaryIsRefusedAtOnce()
+{
+    Session s;
+    s.Open();
+    QCOMPARE(mkfifo("pipe.csv", 0644), 0);
+    for (const QString& path : {QDir::current().absoluteFilePath("pipe.csv"), QString("/dev/zero")}) {
+        s.platform.boxes.clear();
+        s.platform.nextOpenFileName = path;
+        s.Trigger(MenuCommand::FileImportCsv);  // a read would wait for a writer, or never end
+        QCOMPARE(s.platform.boxes, QStringList{"Import CSV: The file \"" + path + "\" could not be read: it is "
+                                               "not an ordinary file (a pipe, a socket or a device)."});
+        QCOMPARE(s.Names(), QStringList());
+    }
 }
 
 void TestUndoAndFiles::addedMenuItemsClashWithNoMnemonic()

@@ -2,8 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include "core/TestSupport.h"
 #include "storage/AtomicFile.h"
+#include "storage/BackupCoinCounter.h"
 #include "storage/Backups.h"
 #include "storage/DataFile.h"
 
@@ -67,7 +73,7 @@ TEST(Backups, AreMadeOnlyWhenTheContentsDifferFromTheNewest)
             EXPECT_EQ(ReadBytes(result.path), save.bytes);
         }
     }
-    EXPECT_EQ(Names(ListBackups(data, false)),
+    EXPECT_EQ(Names(ListBackups(data)),
               (std::vector<std::string>{"nmr-2026-03-01-091500.dat", "nmr-2026-03-01-091400.dat",
                                         "nmr-2026-03-01-091200.dat", "nmr-2026-03-01-090507.dat"}));
     EXPECT_EQ(ReadBytes(data), "NAME=A\n");
@@ -112,7 +118,7 @@ TEST(Backups, SavesInOneSecondGetSuffixesAndOnlyTheNewestAreKept)
     EXPECT_EQ(PruneBackups(data), 0);
 }
 
-TEST(Backups, ListNewestFirstWithTheirTimesAndCoinCounts)
+TEST(Backups, ListNewestFirstWithTheirTimesAndSizesAndAreCountedApart)
 {
     TempDir dir;
     const std::string data = dir.File("nmr.dat");
@@ -126,13 +132,71 @@ TEST(Backups, ListNewestFirstWithTheirTimesAndCoinCounts)
     WriteBytes(dir.File("backups/nmr-2026-03-04-100000.dat"), "not a data file at all");
     fs::create_directory(dir.File("backups/nmr-2026-03-09-100000.dat"));  // a folder: skipped
 
+    // The list reads no backup: the sizes come from the folder, the counts later.
     const std::vector<BackupEntry> backups = ListBackups(data);
     ASSERT_EQ(backups.size(), 4u);
     EXPECT_EQ(backups[0].time.Text(), "2026-03-04 10:10:00");
     const long expected[] = {250, 3, 1, 0};
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(backups[i].coins, expected[i]) << backups[i].path;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(backups[i].coins, -1) << backups[i].path;
+        EXPECT_EQ(backups[i].bytes, fs::file_size(backups[i].path)) << backups[i].path;
+        EXPECT_EQ(CountDataFileCoins(backups[i].path), expected[i]) << backups[i].path;
+    }
     EXPECT_EQ(ListBackups(dir.File("none/nmr.dat")).size(), 0u);
+}
+
+TEST(Backups, TheCounterCountsEachInTurnAndStopsWhenDestroyed)
+{
+    TempDir dir;
+    Collection big;
+    for (int i = 0; i < 20000; ++i)
+        big.InsertTop(CoinRecord::FromTexts({"Coin " + std::to_string(i), "1900", "1 Dollar"}));
+    ASSERT_TRUE(WriteDataFile(dir.File("big.dat"), big));
+    WriteBytes(dir.File("two.dat"), "NAME=a\r\nNAME=b\r\n");
+
+    std::vector<std::pair<std::size_t, long>> counts;
+    {
+        std::mutex lock;
+        std::condition_variable done;
+        BackupCoinCounter counter({dir.File("two.dat"), dir.File("big.dat"), dir.File("gone.dat")},
+                                  [&](std::size_t index, long coins) {
+                                      const std::lock_guard guard(lock);
+                                      counts.emplace_back(index, coins);
+                                      done.notify_one();
+                                  });
+        std::unique_lock wait(lock);
+        ASSERT_TRUE(done.wait_for(wait, std::chrono::minutes(1), [&] { return counts.size() == 3; }));
+    }
+    EXPECT_EQ(counts, (std::vector<std::pair<std::size_t, long>>{{0, 2}, {1, 20000}, {2, -1}}));
+    EXPECT_FALSE(fs::exists(dir.File("gone.dat")));  // counting never creates a file
+
+    // Destroyed at once, a counter of many large files stops in the first one.
+    std::atomic<int> calls = 0;
+    {
+        const std::vector<std::string> many(200, dir.File("big.dat"));
+        BackupCoinCounter counter(many, [&](std::size_t, long) { ++calls; });
+    }
+    EXPECT_LT(calls.load(), 200);
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_EQ(CountDataFileCoins(dir.File("big.dat"), stopped.get_token()), -1);
+}
+
+TEST(Backups, EverySaveKeepsABackupAndOnlyTheNewestTwentyStay)
+{
+    TempDir dir;
+    const std::string data = dir.File("nmr.dat");
+    for (int save = 0; save < kBackupsKept + 5; ++save) {
+        Collection c;
+        c.InsertTop(CoinRecord::FromTexts({"Save " + std::to_string(save)}));
+        ASSERT_TRUE(WriteDataFileKeepingBackup(data, c, At(7, 12, save, 0))) << save;
+    }
+    // The first save had nothing to keep; every later one kept the file it replaced.
+    const std::vector<BackupEntry> kept = ListBackups(data);
+    ASSERT_EQ(kept.size(), static_cast<std::size_t>(kBackupsKept));
+    EXPECT_EQ(kept.front().path, dir.File("backups/nmr-2026-03-07-122400.dat"));
+    EXPECT_EQ(kept.back().path, dir.File("backups/nmr-2026-03-07-120500.dat"));
+    EXPECT_EQ(ReadDataFile(kept.front().path), std::vector<CoinRecord>{CoinRecord::FromTexts({"Save 23"})});
 }
 
 TEST(Backups, AFailedBackupChangesNothingAndDoesNotStopTheSave)

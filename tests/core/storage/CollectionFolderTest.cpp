@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sys/resource.h>
 
 #include <csignal>
 
+#include "core/ReadFault.h"
 #include "core/TestSupport.h"
 #include "storage/CollectionFolder.h"
 
@@ -107,6 +110,11 @@ TEST(DocumentsFolder, FollowsTheUserDirsFileAndFallsBackToDocumentsInHome)
     EXPECT_EQ(DocumentsFolder({home, "xdg"}), home + "/Papers");
     EXPECT_EQ(DefaultCollectionFolder({home, dir.File("xdg")}), home + "/Elsewhere/Numora");
     EXPECT_EQ(DefaultCollectionFolder({"", ""}), "");
+
+    // A FIFO in its place is not read, and does not wait for a writer.
+    fs::remove(config / "user-dirs.dirs");
+    ASSERT_EQ(mkfifo((config / "user-dirs.dirs").c_str(), 0644), 0);
+    EXPECT_EQ(DocumentsFolder({home, ""}), home + "/Documents");
 }
 
 TEST(CollectionFolderOf, TakesAFolderOrTheFolderOfACollectionFile)
@@ -192,6 +200,17 @@ TEST(PrepareCollectionFolder, SaysWhyAFolderCannotBeMade)
     EXPECT_FALSE(result);
     EXPECT_NE(result.error.find("Big.htm"), std::string::npos) << result.error;
     EXPECT_EQ(CountEntries(dir.path / "cut"), 0);
+
+    // Nor one whose reading stopped part way.
+    FolderResult unread;
+    {
+        ReadFaultGuard fault(100 * 1024);
+        unread = PrepareCollectionFolder(dir.File("unread"), dir.File("big"));
+    }
+    EXPECT_FALSE(unread);
+    EXPECT_EQ(unread.error.rfind("cannot read " + dir.File("big/Big.htm") + ": a read error stopped", 0), 0u)
+        << unread.error;
+    EXPECT_EQ(CountEntries(dir.path / "unread"), 0);
 }
 
 TEST(FindTemplatesFolder, PrefersTheInstalledOnesBesideTheProgram)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <random>
 
@@ -141,9 +143,41 @@ TEST(CsvImport, MalformedFilesGiveNoRecordsAndNameTheLine)
                 << result.error;
         }
     }
-    const CsvImport missing = ReadCsvFile("/nonexistent/coins.csv");
-    EXPECT_FALSE(missing.ok);
-    EXPECT_NE(missing.error.find("could not be opened"), std::string::npos);
+}
+
+// A file that is not an ordinary one is refused at once, without a read that would wait for a
+// writer or never end, with a message that names it.
+TEST(CsvImport, FilesThatCannotBeReadAreNamedWithTheReason)
+{
+    TempDir dir;
+    const std::string fifo = dir.File("pipe.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_directory(dir.File("folder.csv"));
+    const std::pair<std::string, const char*> cases[] = {
+        {fifo, "it is not an ordinary file"},
+        {"/dev/zero", "it is not an ordinary file"},
+        {dir.File("folder.csv"), "it is a folder"},
+        {dir.File("missing.csv"), "there is no such file"},
+    };
+    for (const auto& [path, why] : cases) {
+        const CsvImport result = ReadCsvFile(path);
+        EXPECT_FALSE(result.ok) << path;
+        EXPECT_EQ(result.error.rfind("The file \"" + path + "\" could not be read: " + why, 0), 0u) << result.error;
+    }
+    EXPECT_FALSE(fs::exists(dir.File("missing.csv")));
+}
+
+// A space or a tab at either end of a field is kept by quotes; inside a field it needs none.
+TEST(CsvExport, QuotesAFieldWithASpaceOrTabAtEitherEnd)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {" lead", "\" lead\""}, {"trail ", "\"trail \""}, {"\ttab", "\"\ttab\""},
+        {"tab\t", "\"tab\t\""},  {"in side", "in side"},   {" ", "\" \""},
+    };
+    for (const auto& [field, written] : cases) {
+        const Collection collection = TopFirst({CoinRecord::FromTexts({"x", field})});
+        EXPECT_EQ(CsvText(collection), kHeader + "x," + written + ",,,,,,,,,,,\r\n") << '[' << field << ']';
+    }
 }
 
 // Whatever the fields hold, an export read back gives the same rows in the same order.

@@ -65,6 +65,8 @@ TEST(DataFile, LoaderCarriesValuesOverAndReadsLfAsCrLf)
           CoinRecord::FromTexts({"B", "1900", "", "", "", "", "", "", "", "", "Early"})}},
         {"empty name dropped, its values carry; no last line break", "NAME=\nYEAR=1800\nNAME=X",
          {CoinRecord::FromTexts({"X", "1800"})}},
+        {"a name of continuation lines only", "NAME=\n=second line\nNAME=   \n",
+         {CoinRecord::FromTexts({"\nsecond line"})}},
         {"Windows-1252", "NAME=Fran\xE7" "ais\nCURRENTVALUE=\x80 5",
          {CoinRecord::FromTexts({"Fran\xC3\xA7" "ais", "", "", "", "", "", "", "",
                                  "\xE2\x82\xAC 5"})}},
@@ -75,6 +77,7 @@ TEST(DataFile, LoaderCarriesValuesOverAndReadsLfAsCrLf)
                                                                    "\r\n")}) {
             WriteBytes(dir.File(kDataFileName), text);
             EXPECT_EQ(ReadDataFile(dir.File(kDataFileName)), c.expected) << c.name;
+            EXPECT_EQ(CountDataFileCoins(dir.File(kDataFileName)), static_cast<long>(c.expected.size())) << c.name;
         }
 }
 

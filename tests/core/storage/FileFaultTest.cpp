@@ -86,6 +86,47 @@ TEST(DataFileFaults, FilesTheUserMayNotReadAreNotReadWhole)
     EXPECT_EQ(ReadBytes(path), kTwoCoins);
 }
 
+// Settings that exist but cannot be read whole give the defaults and say why, so that the
+// window knows not to write over them.
+TEST(PreferencesFaults, AFileNotReadWholeGivesTheDefaultsAndSaysWhy)
+{
+    TempDir dir;
+    fs::permissions(dir.path, fs::perms::all);
+    const std::string path = dir.File(kPreferencesFileName);
+    const std::string mine = "CREATOR=NMR 1.0\r\nNAME=Ada Collector\r\nCITY=Leeds\r\n";
+    const auto notRead = [&](const char* why) {
+        const PreferencesContents contents = ReadPreferencesContents(path);
+        return !contents.whole && contents.prefs == Preferences() &&
+               contents.problem.find(why) != std::string::npos;
+    };
+
+    WriteBytes(path, mine);
+    fs::permissions(path, fs::perms(0600));
+    EXPECT_CHILD_PASSES(RunInChild(BecomeNobody, [&] { return notRead("not allowed to read"); }),
+                        "another user's 0600 file");
+    fs::permissions(path, fs::perms::none);
+    EXPECT_CHILD_PASSES(RunInChild(BecomeNobody, [&] { return notRead("not allowed to read"); }),
+                        "another user's 0000 file");
+    {
+        ReadFaultGuard fault(mine.find("CITY"));  // half the settings are not the settings
+        EXPECT_TRUE(notRead("Input/output error"));
+    }
+    EXPECT_EQ(ReadBytes(path), mine);
+    fs::remove(path);
+
+    fs::create_directory(path);
+    EXPECT_TRUE(notRead("it is a folder"));
+    fs::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    EXPECT_TRUE(notRead("not an ordinary file"));  // and does not wait for a writer
+    fs::remove(path);
+
+    // Missing is no fault: an empty file is made and the defaults are the settings.
+    const PreferencesContents fresh = ReadPreferencesContents(path);
+    EXPECT_TRUE(fresh.whole && fresh.problem.empty());
+    EXPECT_TRUE(fs::is_regular_file(path));
+}
+
 TEST(DataFileFaults, MemoryFollowsTheFileNotTheCarriedValues)
 {
     TempDir dir;

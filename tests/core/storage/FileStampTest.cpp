@@ -38,7 +38,7 @@ std::vector<std::string> Leftovers(const TempDir& dir)
 std::vector<std::string> BackupContents(const std::string& data)
 {
     std::vector<std::string> contents;
-    for (const BackupEntry& b : ListBackups(data, false))
+    for (const BackupEntry& b : ListBackups(data))
         contents.push_back(ReadBytes(b.path));
     return contents;
 }
