@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree: every file and no
 # other, the summary's plug-in with the charts library that the program itself does not link,
-# the desktop entry and the AppStream metadata through their validators, the MIME glob that lets a file manager open "nmr.dat" with Numora, the icon sizes, the manual page, and
-# that the program finds its sample templates beside itself after the prefix was moved.
+# the desktop entry and the AppStream metadata through their validators, the MIME glob that
+# lets a file manager open "nmr.dat" with Numora, the icon sizes, the manual page, and that the
+# program finds its sample templates beside itself after the prefix was moved.
 #
 # Usage: bash test_install.sh <build folder>
 # Ends with 77 (skipped) when a validator is not installed.
