@@ -18,8 +18,9 @@
 #     bench/whole_process.sh [BUILD_FOLDER]     # default build-bench, as scripts/bench.sh makes
 #
 # RUNS (default 10) sets the runs, COUNTS (default "0 100000 1000000") the sizes (0: an empty
-# file, the program's own start and end), NUMORA another build of the program to time (for a
-# before and after). The generated files are kept in BUILD_FOLDER/bench-data so that later runs
+# file, the program's own start and end), NUMORA another build of the program to time, BEFORE a
+# second build timed in the same runs, each size started with both in turn (a before and after
+# under the same load). The generated files are kept in BUILD_FOLDER/bench-data so that later runs
 # start at once.
 set -euo pipefail
 build=$(realpath "${1:-build-bench}")
@@ -34,7 +35,7 @@ if [[ -z ${NUMORA_BENCH_ON_XVFB:-} ]]; then
         command -v "$tool" >/dev/null ||
             { echo "whole_process.sh: $tool is missing (scripts/install-deps.sh bench installs it)" >&2; exit 1; }
     done
-    for program in "$numora" "$floor" "$maker" "$build/bench/fresh_memory"; do
+    for program in "$numora" "$floor" "$maker" "$build/bench/fresh_memory" ${BEFORE:+"$BEFORE"}; do
         [[ -x $program ]] || { echo "whole_process.sh: $program is not built" >&2; exit 1; }
     done
     mkdir -p "$build/bench-data"
@@ -48,6 +49,7 @@ if [[ -z ${NUMORA_BENCH_ON_XVFB:-} ]]; then
         fi
     done
     # A display number of its own, away from the 99 that every other xvfb-run tries first.
+    [[ -z ${BEFORE:-} ]] || export BEFORE=$(realpath "$BEFORE")
     NUMORA_BENCH_ON_XVFB=1 exec xvfb-run -a -n $((200 + RANDOM % 500)) -s '-screen 0 1280x800x24' bash "$0" "$build"
 fi
 
@@ -71,7 +73,8 @@ cpu_seconds() {
 
 time_field() { awk -F': ' -v key="$2" '$1 ~ key { print $2 }' "$1"; }
 
-# One run of a program: "floor" or a number of coins. Sets the globals painted, mapped,
+# One run of a program: "floor", a number of coins, or "before-" and a number for the BEFORE
+# build. Sets the globals painted, mapped,
 # cpu_shown, quit, cpu_quit, peak_kib, and for a collection raw, raw_write, fresh. With
 # STRACE_SAVE set, the save's system calls are traced into $work/save.strace.
 run_once() {
@@ -83,7 +86,8 @@ run_once() {
         raw= raw_write= fresh=
     else
         program=$numora name='^Numora$' key=Return
-        local data=$build/bench-data/coins-$what.dat
+        [[ $what != before-* ]] || program=$BEFORE
+        local data=$build/bench-data/coins-${what#before-}.dat
         cp "$data" "$run/nmr.dat"
         cat "$run/nmr.dat" >/dev/null
         local r0=$EPOCHREALTIME
@@ -157,7 +161,11 @@ run_once() {
 mb() { awk -v k="$1" 'BEGIN { printf "%.0f", k * 1024 / 1e6 }'; }
 ms() { awk -v s="$1" 'BEGIN { printf "%.0f", s * 1000 }'; }
 
-programs=(floor $counts)
+programs=(floor)
+for count in $counts; do
+    programs+=("$count")
+    [[ -z ${BEFORE:-} ]] || programs+=("before-$count")
+done
 declare -A A
 for run in $(seq "$runs"); do
     for what in "${programs[@]}"; do
@@ -182,9 +190,9 @@ for what in "${programs[@]}"; do
     if [[ $what == floor ]]; then
         label="bare Qt dialog (the floor)" size=0 file=- raw=- rw=- fr=-
     else
-        data=$build/bench-data/coins-$what.dat
+        data=$build/bench-data/coins-${what#before-}.dat
         size=$(stat -c %s "$data")
-        label="$what coins" file="$(awk -v b="$size" 'BEGIN { printf "%.0f", b / 1e6 }') MB"
+        label="${what#before-} coins${BEFORE:+$([[ $what == before-* ]] && echo ", before" || echo ", now")}" file="$(awk -v b="$size" 'BEGIN { printf "%.0f", b / 1e6 }') MB"
         raw="$(ms "$(m "$what" raw)") ms" rw="$(m "$what" raw_write) s" fr="$(ms "$(m "$what" fresh)") ms"
     fi
     painted=$(m "$what" painted) peak=$(m "$what" peak_kib)
