@@ -15,19 +15,18 @@ sizes='10000|100000|1000000'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/bench/core_bench" --benchmark_format=csv \
+"$build/bench/core_bench" --benchmark_format=console --benchmark_color=false \
     --benchmark_filter="^BM_(RawRead|ReadDataFile|SaveWithBackup|SummarizeCollection|WriteCsvFile|ReadCsvFile)/($sizes)\$|^BM_SortByColumn/coins:($sizes)/column:0\$|^BM_FindNext/coins:($sizes)/text:0\$" \
-    >"$work/core.csv" 2>"$work/core.log" || { cat "$work/core.log" >&2; exit 1; }
-QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/bench/window_bench" --benchmark_format=csv \
-    --benchmark_filter="^BM_WindowStartUp/($sizes)/" >"$work/window.csv" 2>"$work/window.log" ||
+    >"$work/core.txt" 2>"$work/core.log" || { cat "$work/core.log" >&2; exit 1; }
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/bench/window_bench" --benchmark_format=console --benchmark_color=false \
+    --benchmark_filter="^BM_WindowStartUp/($sizes)/" >"$work/window.txt" 2>"$work/window.log" ||
     { cat "$work/window.log" >&2; exit 1; }
 
-# name,iterations,real_time,cpu_time,time_unit,...: the CPU time in milliseconds, by
+# "BM_Name/size  real unit  cpu unit  iterations ...": the CPU time in milliseconds, by
 # operation and size.
-cat "$work/core.csv" "$work/window.csv" | awk -F, '
-    $1 ~ /^"BM_/ {
-        name = $1; gsub(/"/, "", name)
-        n = split(name, part, "/")
+cat "$work/core.txt" "$work/window.txt" | awk '
+    $1 ~ /^BM_/ {
+        n = split($1, part, "/")
         op = part[1]; size = part[2]; sub(/^coins:/, "", size)
         t = $4; unit = $5
         if (unit == "us") t /= 1000; else if (unit == "ns") t /= 1e6; else if (unit == "s") t *= 1000

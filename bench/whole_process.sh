@@ -123,13 +123,18 @@ run_once() {
     npid=$(pgrep -P "$tpid")
     timeout 10 xdotool windowfocus --sync "$wid"
     local p1=
-    for _ in $(seq 400); do
-        p1=$(awk '$3 == "painted" { print $5 }' "$work/program.log")
-        [[ -n $p1 ]] && break
-        sleep 0.005
-    done
-    [[ -n $p1 ]] || { cat "$work/program.log" >&2; echo "$program did not say when it painted" >&2; return 1; }
-    painted=$(elapsed "$t0" "$p1")
+    painted=-
+    # A build from before the start-up trace does not say when it painted: only its window
+    # mapped is known.
+    if grep -q 'painted at' "$program"; then
+        for _ in $(seq 400); do
+            p1=$(awk '$3 == "painted" { print $5 }' "$work/program.log")
+            [[ -n $p1 ]] && break
+            sleep 0.005
+        done
+        [[ -n $p1 ]] || { cat "$work/program.log" >&2; echo "$program did not say when it painted" >&2; return 1; }
+        painted=$(elapsed "$t0" "$p1")
+    fi
     cpu_shown=$(cpu_seconds "$npid")
     sleep 0.5
     local spid=
@@ -179,7 +184,7 @@ for run in $(seq "$runs"); do
     done
 done
 
-m() { median ${A[$1,$2]}; }
+m() { if [[ ${A[$1,$2]} == "- "* ]]; then echo -; else median ${A[$1,$2]}; fi; }
 floor_painted=$(m floor painted)
 echo
 echo "Whole process, Release, medians of $runs interleaved runs (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
@@ -196,9 +201,9 @@ for what in "${programs[@]}"; do
         raw="$(ms "$(m "$what" raw)") ms" rw="$(m "$what" raw_write) s" fr="$(ms "$(m "$what" fresh)") ms"
     fi
     painted=$(m "$what" painted) peak=$(m "$what" peak_kib)
-    printf '| %s | %s | %s s | %s | %s s | %s s | %s MB | %s | %s s | %s s | %s | %s | %s |\n' \
-        "$label" "$file" "$painted" \
-        "$([[ $what == floor ]] && echo - || awk -v a="$painted" -v f="$floor_painted" 'BEGIN { printf "%+.0f ms", (a - f) * 1000 }')" \
+    printf '| %s | %s | %s | %s | %s s | %s s | %s MB | %s | %s s | %s s | %s | %s | %s |\n' \
+        "$label" "$file" "$([[ $painted == - ]] && echo - || echo "$painted s")" \
+        "$([[ $what == floor || $painted == - ]] && echo - || awk -v a="$painted" -v f="$floor_painted" 'BEGIN { printf "%+.0f ms", (a - f) * 1000 }')" \
         "$(m "$what" mapped)" "$(m "$what" cpu_shown)" "$(mb "$peak")" \
         "$(awk -v p="$peak" -v b="$size" 'BEGIN { if (b > 0) printf "%.2f", p * 1024 / b; else print "-" }')" \
         "$(m "$what" quit)" "$(m "$what" cpu_quit)" "$raw" "$rw" "$fr"
