@@ -2,7 +2,8 @@
 # The whole program on generated collections, in a real X window on a private Xvfb display,
 # beside the floor: a bare Qt dialog with one empty table (bare_dialog), started and ended the
 # same way in the same runs. Each run starts every program once, in turn (floor, then each
-# size), so that a change in the machine's load falls on all of them alike.
+# size, each run beginning one further on), so that a change in the machine's load falls on
+# all of them alike.
 #
 # For each it measures: the time from the start of the process to its window painted (the
 # program prints the wall-clock time at which its first paint was done when
@@ -173,7 +174,10 @@ for count in $counts; do
 done
 declare -A A
 for run in $(seq "$runs"); do
-    for what in "${programs[@]}"; do
+    # Each run starts with the next program, so that none always follows the largest (whose
+    # end leaves the disk writing and the kernel freeing its memory).
+    order=("${programs[@]:$(((run - 1) % ${#programs[@]}))}" "${programs[@]:0:$(((run - 1) % ${#programs[@]}))}")
+    for what in "${order[@]}"; do
         # A program that could not reach the display (another Xvfb may take it from under a
         # busy machine) is tried again, twice at most.
         run_once "$what" || run_once "$what" || run_once "$what" || exit 1
