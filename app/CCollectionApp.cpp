@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <new>
 
 #include "app/CCollectionDlg.h"
 #include "app/Platform.h"
 #include "app/ProgramIcon.h"
+#include "app/StartupTrace.h"
 #include "widgets/QtText.h"
 #include "app/SessionEndWatcher.h"
 #include "resources/FixedStrings.h"
@@ -21,7 +23,32 @@ namespace {
 // overwrite each other's coins. A lock left by a process that died is taken over.
 constexpr char kLockFileName[] = "nmr.lock";
 
+std::optional<bool>& LockTaken()
+{
+    static std::optional<bool> taken;
+    return taken;
+}
+
+std::unique_ptr<QLockFile>& TheLock()
+{
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
 }  // namespace
+
+bool CCollectionApp::LockCollection()
+{
+    if (!LockTaken()) {
+        auto lock = std::make_unique<QLockFile>(QString::fromLatin1(kLockFileName));
+        lock->setStaleLockTime(0);  // only a dead holder makes a lock stale, never its age
+        LockTaken() = lock->tryLock(0) || lock->error() != QLockFile::LockFailedError;
+        // Where no lock can be made (a folder the user may not write), nothing can be saved
+        // either, so the window opens all the same.
+        TheLock() = std::move(lock);
+    }
+    return *LockTaken();
+}
 
 CCollectionApp::CCollectionApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -35,15 +62,11 @@ int CCollectionApp::InitInstance()
     DesktopPlatform platform;
     m_platform = &platform;
 
-    QLockFile lock(QString::fromLatin1(kLockFileName));
-    lock.setStaleLockTime(0);  // only a dead holder makes a lock stale, never its age
-    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+    if (!LockCollection()) {
         platform.ShowError(nullptr, ToQString(strings::kAlreadyOpen), ToQString(strings::kWindowTitle));
         m_platform = nullptr;
         return 1;
     }
-    // Where no lock can be made (a folder the user may not write), nothing can be saved either,
-    // so the window opens all the same.
 
     int code = 0;
     {
@@ -58,14 +81,16 @@ int CCollectionApp::InitInstance()
             code = 1;
         }
         if (dialog) {
+            StartupTrace::Mark("window made, collection loaded");
+            StartupTrace::WatchFirstPaint(dialog.get());
             SessionEndWatcher watcher;
             CCollectionDlg* window = dialog.get();
-            connect(&watcher, &SessionEndWatcher::endRequested, window, [window, &lock] {
+            connect(&watcher, &SessionEndWatcher::endRequested, window, [window] {
                 const int exitCode = window->OnEndSession();
                 // The process ends here, inside whatever box or dialog is open. Letting their
                 // event loops unwind would run the code after each of them, which may ask,
                 // show or save again; everything worth keeping is written by now.
-                lock.unlock();
+                TheLock().reset();
                 std::fflush(nullptr);
                 std::_Exit(exitCode);
             });
@@ -73,6 +98,7 @@ int CCollectionApp::InitInstance()
         }
     }
     m_platform = nullptr;
+    TheLock().reset();  // the lock file goes with the window
     return code;
 }
 

@@ -15,6 +15,12 @@ public:
     // and writing nothing, when the collection in the current folder is open in another window.
     int InitInstance();
 
+    // Takes the lock on the collection of the current folder, which InitInstance otherwise
+    // takes itself: called before the toolkit starts, the collection can be read while it
+    // starts. False when another window holds the lock; true when this process holds it, or
+    // where no lock can be made (a folder the user may not write). Tried once per process.
+    static bool LockCollection();
+
     // Delivers an event; an exception that a handler lets out is reported in a message box
     // through `platform` and the program goes on.
     bool notify(QObject* receiver, QEvent* event) override;

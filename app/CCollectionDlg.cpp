@@ -29,6 +29,7 @@
 #include "app/MainDialogLayout.h"
 #include "app/Platform.h"
 #include "app/ProgramIcon.h"
+#include "app/StartupTrace.h"
 #include "widgets/QtText.h"
 #include "output/DateText.h"
 #include "output/PageComposer.h"
@@ -58,6 +59,7 @@ CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
     CreateWindowParts();
+    StartupTrace::Mark("window parts made");
     OnInitDialog();
 }
 

@@ -2,18 +2,19 @@
 
 #include "app/CCollectionDlg.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 
 #include "app/PaintGapProbe.h"
 #include "app/Platform.h"
+#include "app/SummaryDialogLoader.h"
 #include "output/DateText.h"
 #include "output/PageComposer.h"
 #include "output/ValueWizardWalk.h"
 #include "output/CollectionSummary.h"
 #include "output/qt/CDateSelectDlg.h"
 #include "output/qt/CPictureWnd.h"
-#include "output/qt/CSummaryDlg.h"
 #include "output/qt/CValueWizardDlg.h"
 #include "resources/FixedStrings.h"
 #include "widgets/QtText.h"
@@ -137,13 +138,18 @@ void CCollectionDlg::OnBrowseButton()
 void CCollectionDlg::OnViewSummary()
 {
     ReadForm();
-    CSummaryDlg dialog(
+    SummaryDialogRequest request{
         SummarizeCollection(m_collection), ToQString(strings::kSummaryTitle),
         [this] {
             return m_platform.GetSaveFileName(this, ToQString(strings::kSummaryTitle), ToQString(strings::kHtmlFilter));
         },
-        [this](const QString& text, const QString& caption) { m_platform.ShowError(this, text, caption); }, this);
-    m_platform.RunModal(dialog);
+        [this](const QString& text, const QString& caption) { m_platform.ShowError(this, text, caption); }, this};
+    QString problem;
+    if (std::unique_ptr<QDialog> dialog = SummaryDialogLoader::Create(request, problem))
+        m_platform.RunModal(*dialog);
+    else
+        m_platform.ShowError(this, ToQString(strings::kSummaryUnavailable) + problem + QLatin1Char('.'),
+                             ToQString(strings::kErrorCaption));
     ShowValues();
 }
 

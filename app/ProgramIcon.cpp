@@ -1,5 +1,7 @@
 #include "app/ProgramIcon.h"
 
+#include <QGuiApplication>
+
 QIcon ProgramIcon()
 {
     // The resources are compiled into the static window library, whose object file the linker
@@ -10,8 +12,14 @@ QIcon ProgramIcon()
     }();
     Q_UNUSED(registered);
 
+    // Adding a file decodes the image, so the icon is made once: once the application has it
+    // as its window icon, the windows share that one.
+    static qint64 made = 0;
+    if (made != 0 && QGuiApplication::windowIcon().cacheKey() == made)
+        return QGuiApplication::windowIcon();
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/numora-%1.png").arg(side), QSize(side, side));
+    made = icon.cacheKey();
     return icon;
 }

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "app/CCollectionApp.h"
+#include "app/DataFilePreload.h"
+#include "app/StartupTrace.h"
 #include "resources/FixedStrings.h"
 #include "storage/CollectionFolder.h"
 #include "widgets/QtText.h"
@@ -45,9 +49,20 @@ std::optional<int> EnterCollection(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    StartupTrace::Mark("main entered (the libraries loaded)");
     if (const std::optional<int> exitCode = EnterCollection(argc, argv))
         return *exitCode;
 
+    // The lock file records the program's name, which a later start compares with the process
+    // that holds the lock; it is named here as the toolkit would name it once started.
+    QCoreApplication::setApplicationName(
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).baseName());
+    // The collection is read while the toolkit starts, once no other window can be writing it.
+    if (CCollectionApp::LockCollection())
+        DataFilePreload::Start(kDataFileName);
+    StartupTrace::Mark("collection locked, its reading started");
+
     CCollectionApp app(argc, argv);
+    StartupTrace::Mark("toolkit started");
     return app.InitInstance();
 }

@@ -159,6 +159,9 @@ inline constexpr std::string_view kFindTip =
 
 // The summary dialog.
 inline constexpr std::string_view kSummaryTitle = "Collection Summary";
+// The summary's plug-in could not be had: kSummaryUnavailable, the reason, ".".
+inline constexpr std::string_view kSummaryUnavailable = "The summary cannot be shown: ";
+inline constexpr std::string_view kSummaryPluginNotFound = " was not found in ";
 inline constexpr std::string_view kSummaryCoins = "Coins";
 inline constexpr std::string_view kSummaryPurchase = "Purchase Price";
 inline constexpr std::string_view kSummaryCurrent = "Current Value";

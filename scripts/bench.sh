@@ -10,7 +10,9 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench --parallel "$(nproc)"
 build-bench/bench/core_bench "$@"
 build-bench/bench/window_bench "$@"
-# The program itself in a real X window, after the in-process benchmarks.
+# The program itself in a real X window, after the in-process benchmarks, and the table of how
+# each operation grows with the collection.
 if [[ $# -eq 0 ]]; then
     bench/whole_process.sh build-bench
+    bench/scaling.sh build-bench
 fi

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -9,11 +12,14 @@ namespace {
 // text of each column is looked for again when asked for.
 constexpr std::size_t kRowsMeasuredOneByOne = 64;
 
+// From this many rows on, the widest texts are looked for in two halves at once.
+constexpr std::size_t kRowsMeasuredInTwoHalves = 20000;
+
 }  // namespace
 
 CoinTableModel::CoinTableModel(Collection& collection, const QFont& font, QObject* parent)
     : QAbstractTableModel(parent), CollectionEditor(collection), m_collection(collection),
-      m_meter(std::make_unique<TextWidthMeter>(font))
+      m_font(font), m_meter(std::make_unique<TextWidthMeter>(font))
 {
     if (!m_collection.Empty())
         ForgetWidths();
@@ -223,18 +229,25 @@ void CoinTableModel::ForgetWidths()
         widest.known = false;
 }
 
-void CoinTableModel::FindUnknownWidths() const
-{
-    std::array<bool, kCoinFieldCount> find{};
-    for (int c = 0; c < kCoinFieldCount; ++c)
-        find[c] = !m_widths[c].known;
-    const std::vector<CoinRecord>& rows = m_collection.BottomUp();
+namespace {
 
+using ColumnFlags = std::array<bool, kCoinFieldCount>;
+using ColumnWidths = std::array<int, kCoinFieldCount>;
+
+// The widest text of each column marked in `find` among rows [begin, end), measured with
+// `meter`; the others are left at 0.
+ColumnWidths WidestInRows(const std::vector<CoinRecord>& rows, std::size_t begin, std::size_t end,
+                          const ColumnFlags& find, TextWidthMeter& meter)
+{
+    ColumnWidths widths{};
+    if (begin >= end)
+        return widths;
     // The longest text of a column in bytes is measured first: it is usually among the widest,
     // and the wider it is, the fewer texts can be wider.
     std::array<std::size_t, kCoinFieldCount> longest{};
     std::array<std::size_t, kCoinFieldCount> longestRow{};
-    for (std::size_t r = 0; r < rows.size(); ++r) {
+    longestRow.fill(begin);
+    for (std::size_t r = begin; r < end; ++r) {
         for (int c = 0; c < kCoinFieldCount; ++c) {
             const std::size_t size = rows[r].Get(kCoinFields[c]).size();
             if (find[c] && size > longest[c]) {
@@ -245,23 +258,24 @@ void CoinTableModel::FindUnknownWidths() const
     }
     for (int c = 0; c < kCoinFieldCount; ++c) {
         if (find[c])
-            m_widths[c] = {rows.empty() ? 0 : m_meter->Width(rows[longestRow[c]].Get(kCoinFields[c])), true};
+            widths[c] = meter.Width(rows[longestRow[c]].Get(kCoinFields[c]));
     }
 
     // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
     // one cannot be wider than what was found; any other text is measured.
-    const auto perByte = static_cast<std::size_t>(m_meter->WidestAsciiAdvance());
+    const auto perByte = static_cast<std::size_t>(meter.WidestAsciiAdvance());
     // Most records hold ASCII alone; their texts, which lie together, are looked at once. A
     // text of ASCII is measured by adding up its bytes' advances here, which also finds out
     // whether it is ASCII; only other texts go to the meter.
-    const int* advances = m_meter->AsciiAdvances();
-    for (const CoinRecord& row : rows) {
+    const int* advances = meter.AsciiAdvances();
+    for (std::size_t r = begin; r < end; ++r) {
+        const CoinRecord& row = rows[r];
         const bool ascii = row.IsAscii();
         for (int c = 0; c < kCoinFieldCount; ++c) {
             if (!find[c])
                 continue;
             const std::string_view text = row.Get(kCoinFields[c]);
-            int& widest = m_widths[c].width;
+            int& widest = widths[c];
             if (ascii && text.size() * perByte <= static_cast<std::size_t>(widest))
                 continue;
             long long width = 0;
@@ -272,8 +286,62 @@ void CoinTableModel::FindUnknownWidths() const
                 width += advances[byte & 0x7F];
             }
             if (bits & 0x80)
-                width = m_meter->Width(text);
+                width = meter.Width(text);
             widest = std::max(widest, static_cast<int>(std::min<long long>(width, INT_MAX)));
         }
+    }
+    return widths;
+}
+
+}  // namespace
+
+void CoinTableModel::FindUnknownWidths() const
+{
+    ColumnFlags find{};
+    for (int c = 0; c < kCoinFieldCount; ++c)
+        find[c] = !m_widths[c].known;
+    const std::vector<CoinRecord>& rows = m_collection.BottomUp();
+
+    // Many rows are measured in two halves at once, the second on a thread of its own with a
+    // meter of its own: font metrics may be used on any thread, each with its own font, made
+    // here from the description of the model's so that no font's data is shared with this
+    // thread. The widest of the two halves is the widest of all.
+    ColumnWidths second{};
+    std::size_t half = rows.size();
+    std::exception_ptr failure;
+    std::thread helper;
+    if (rows.size() >= kRowsMeasuredInTwoHalves) {
+        half = rows.size() / 2;
+        const QString font = m_font.toString();
+        try {
+            helper = std::thread([&] {
+                try {
+                    QFont own;
+                    own.fromString(font);
+                    TextWidthMeter meter(own);
+                    second = WidestInRows(rows, half, rows.size(), find, meter);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            half = rows.size();  // no thread: all rows are measured here
+        }
+    }
+    ColumnWidths first{};
+    try {
+        first = WidestInRows(rows, 0, half, find, *m_meter);
+    } catch (...) {
+        if (helper.joinable())
+            helper.join();
+        throw;
+    }
+    if (helper.joinable())
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    for (int c = 0; c < kCoinFieldCount; ++c) {
+        if (find[c])
+            m_widths[c] = {std::max(first[c], second[c]), true};
     }
 }

@@ -71,6 +71,7 @@ private:
     void AllRowsChanged();
 
     Collection& m_collection;
+    QFont m_font;
     std::unique_ptr<TextWidthMeter> m_meter;
     mutable std::array<Widest, kCoinFieldCount> m_widths;
 };

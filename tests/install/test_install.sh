@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree: every file and no
-# other, the desktop entry and the AppStream metadata through their validators, the MIME glob
-# that lets a file manager open "nmr.dat" with Numora, the icon sizes, the manual page, and
-# that the program finds its sample templates beside itself after the prefix was moved.
+# other, the summary's plug-in with the charts library that the program itself does not link,
+# the desktop entry and the AppStream metadata through their validators, the MIME glob that
+# lets a file manager open "nmr.dat" with Numora, the icon sizes, the manual page, and that the
+# program finds its sample templates beside itself after the prefix was moved.
 #
 # Usage: bash test_install.sh <build folder>
 # Ends with 77 (skipped) when a validator is not installed.
@@ -33,6 +34,7 @@ env -u DESTDIR cmake --install "$build" --prefix "$prefix" >"$work/install.log" 
 # are generated and left out here.
 expected=(
     bin/numora
+    lib/numora/numora-summary.so
     share/applications/numora.desktop
     share/doc/numora/README.md
     share/doc/numora/changelog.gz
@@ -66,6 +68,13 @@ expected=(
 printf '%s\n' "${expected[@]}" | LC_ALL=C sort >"$work/expected"
 diff "$work/expected" "$work/installed" >&2 || fail "the installed files differ (< expected, > installed)"
 [[ -x $prefix/bin/numora ]] || fail "bin/numora is not executable"
+# The charts library is loaded with the summary's plug-in, not at every start of the program.
+if command -v readelf >/dev/null; then
+    readelf -d "$prefix/bin/numora" | grep -q 'NEEDED.*libQt6Charts' &&
+        fail "bin/numora links the charts library"
+    readelf -d "$prefix/lib/numora/numora-summary.so" | grep -q 'NEEDED.*libQt6Charts' ||
+        fail "the summary's plug-in does not link the charts library"
+fi
 
 desktop-file-validate "$prefix/share/applications/numora.desktop" ||
     fail "desktop-file-validate found errors"
