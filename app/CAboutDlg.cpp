@@ -20,5 +20,5 @@ CAboutDlg::CAboutDlg(const DialogUnits& units, QWidget* parent) : QDialog(parent
     icon->setGeometry(units.X(kAboutIconX), units.Y(kAboutIconY), side, side);
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kAboutTemplate);
-    connect(qobject_cast<QPushButton*>(controls.value(1)), &QPushButton::clicked, this, &QDialog::accept);
+    connect(qobject_cast<QPushButton*>(controls.value(IDOK)), &QPushButton::clicked, this, &QDialog::accept);
 }

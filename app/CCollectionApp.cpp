@@ -10,7 +10,7 @@
 #include <new>
 
 #include "app/CCollectionDlg.h"
-#include "app/Platform.h"
+#include "widgets/Platform.h"
 #include "app/ProgramIcon.h"
 #include "app/StartupTrace.h"
 #include "widgets/QtText.h"

@@ -27,7 +27,7 @@
 #include "app/CAboutDlg.h"
 #include "app/ChoiceCombos.h"
 #include "app/MainDialogLayout.h"
-#include "app/Platform.h"
+#include "widgets/Platform.h"
 #include "app/ProgramIcon.h"
 #include "app/StartupTrace.h"
 #include "widgets/QtText.h"

@@ -8,7 +8,7 @@
 #include "app/ChoiceCombos.h"
 #include "app/DataFilePreload.h"
 #include "app/CAboutDlg.h"
-#include "app/Platform.h"
+#include "widgets/Platform.h"
 #include "app/StartupTrace.h"
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 #include "app/PaintGapProbe.h"
-#include "app/Platform.h"
+#include "widgets/Platform.h"
 #include "app/SummaryDialogLoader.h"
 #include "output/DateText.h"
 #include "output/PageComposer.h"

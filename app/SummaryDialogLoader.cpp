@@ -19,6 +19,17 @@ QStringList SummaryDialogLoader::SearchFolders()
             programFolder};
 }
 
+namespace {
+
+// The loaded plug-in, kept for the whole run.
+QLibrary*& TheLibrary()
+{
+    static QLibrary* library = nullptr;
+    return library;
+}
+
+}  // namespace
+
 std::unique_ptr<QDialog> SummaryDialogLoader::Create(SummaryDialogRequest& request, QString& problem)
 {
     static SummaryDialogEntry entry = nullptr;
@@ -38,15 +49,15 @@ std::unique_ptr<QDialog> SummaryDialogLoader::Create(SummaryDialogRequest& reque
             return nullptr;
         }
         // Never unloaded: the toolkit may hold on to the plug-in's classes after its dialog
-        // has gone.
-        auto* library = new QLibrary(path);
+        // has gone. The loader object is kept, never destroyed, to the end of the process.
+        auto library = std::make_unique<QLibrary>(path);
         library->setLoadHints(QLibrary::PreventUnloadHint);
         entry = reinterpret_cast<SummaryDialogEntry>(library->resolve(kSummaryDialogEntry));
         if (!entry) {
             problem = library->errorString();
-            delete library;
             return nullptr;
         }
+        TheLibrary() = library.release();
     }
     return std::unique_ptr<QDialog>(entry(request));
 }

@@ -18,7 +18,7 @@
 
 #include "BenchSupport.h"
 #include "app/CCollectionDlg.h"
-#include "app/Platform.h"
+#include "widgets/Platform.h"
 #include "records/qt/CoinTableModel.h"
 #include "storage/Backups.h"
 #include "storage/DataFile.h"
@@ -109,7 +109,7 @@ void ModelInsertTop(benchmark::State& state, bool withView)
     }
     const CoinRecord coin = collection.Row(count / 2);
     for (auto _ : state) {
-        model.InsertTop(coin);
+        model.InsertRows(0, {coin});
         int widest = 0;
         for (int c = 0; c < kCoinFieldCount; ++c)
             widest = std::max(widest, model.WidestText(c));

@@ -204,60 +204,84 @@ inline constexpr MenuEntry kMainMenu[] = {
 
 // The smaller dialogs -----------------------------------------------------------------------
 
+// The controls of the small dialogs. Their numbers are the dialogs' own and may repeat a
+// main window control's number; OK and Return are IDOK, 1.
+enum DialogControlId : int {
+    IDOK = 1,
+    IDC_DATE_CALENDAR = 1053,
+    IDC_WIZARD_VALUE = 1011,
+    IDC_WIZARD_BACK = 1030,
+    IDC_WIZARD_NEXT = 1031,
+    IDC_WIZARD_NAME = 1005,
+    IDC_WIZARD_DATE = 1012,
+    IDC_WIZARD_FACEVALUE = 1007,
+    IDC_WIZARD_YEAR = 1006,
+    IDC_WIZARD_COUNTRY = 1016,
+    IDC_PREFS_NAME = 1005,
+    IDC_PREFS_EMAIL = 1033,
+    IDC_PREFS_ADDRESS1 = 1034,
+    IDC_PREFS_ADDRESS2 = 1035,
+    IDC_PREFS_CITY = 1036,
+    IDC_PREFS_STATE = 1037,
+    IDC_PREFS_COUNTRY = 1016,
+    IDC_PREFS_LIST = 1041,
+    IDC_PREFS_CATALOGUE = 1042,
+};
+
 inline constexpr int kAboutWidth = 235, kAboutHeight = 55;
 inline constexpr TemplateControl kAboutTemplate[] = {
-    {1, ControlKind::DefaultButton, "OK", 178, 7, 50, 14},
+    {IDOK, ControlKind::DefaultButton, "OK", 178, 7, 50, 14},
     {-1, ControlKind::Label, strings::kAboutVersion, 40, 9, 119, 8},
 };
 inline constexpr int kAboutIconX = 11, kAboutIconY = 17, kAboutIconSize = 20;
 
 inline constexpr int kDateSelectWidth = 186, kDateSelectHeight = 113;
 inline constexpr TemplateControl kDateSelectTemplate[] = {
-    {1053, ControlKind::Calendar, "", 7, 7, 134, 97},
-    {1, ControlKind::DefaultButton, "Return", 142, 7, 37, 14},
+    {IDC_DATE_CALENDAR, ControlKind::Calendar, "", 7, 7, 134, 97},
+    {IDOK, ControlKind::DefaultButton, "Return", 142, 7, 37, 14},
 };
 
 inline constexpr int kValueWizardWidth = 186, kValueWizardHeight = 73;
 inline constexpr TemplateControl kValueWizardTemplate[] = {
-    {1011, ControlKind::Edit, "", 50, 34, 38, 14},
-    {1030, ControlKind::Button, "<< Back", 7, 52, 42, 14},
-    {1031, ControlKind::Button, "Next >>", 49, 52, 42, 14},
-    {1, ControlKind::DefaultButton, "OK", 137, 52, 42, 14},
-    {1005, ControlKind::ReadOnlyEdit, "", 41, 4, 47, 14},
+    {IDC_WIZARD_VALUE, ControlKind::Edit, "", 50, 34, 38, 14},
+    {IDC_WIZARD_BACK, ControlKind::Button, "<< Back", 7, 52, 42, 14},
+    {IDC_WIZARD_NEXT, ControlKind::Button, "Next >>", 49, 52, 42, 14},
+    {IDOK, ControlKind::DefaultButton, "OK", 137, 52, 42, 14},
+    {IDC_WIZARD_NAME, ControlKind::ReadOnlyEdit, "", 41, 4, 47, 14},
     {-1, ControlKind::Label, "Name:", 7, 7, 22, 8},
     {-1, ControlKind::Label, "Year:", 93, 7, 18, 8},
     {-1, ControlKind::Label, "Face Value:", 7, 22, 39, 8},
     {-1, ControlKind::Label, "Country:", 93, 22, 27, 8},
-    {1012, ControlKind::ReadOnlyEdit, "", 125, 34, 54, 14},
+    {IDC_WIZARD_DATE, ControlKind::ReadOnlyEdit, "", 125, 34, 54, 14},
     {-1, ControlKind::Label, "Value:", 7, 37, 21, 8},
     {-1, ControlKind::Label, "Date:", 93, 37, 18, 8},
-    {1007, ControlKind::ReadOnlyEdit, "", 50, 19, 38, 14},
-    {1006, ControlKind::ReadOnlyEdit, "", 125, 4, 54, 14},
-    {1016, ControlKind::ReadOnlyEdit, "", 125, 19, 54, 14},
+    {IDC_WIZARD_FACEVALUE, ControlKind::ReadOnlyEdit, "", 50, 19, 38, 14},
+    {IDC_WIZARD_YEAR, ControlKind::ReadOnlyEdit, "", 125, 4, 54, 14},
+    {IDC_WIZARD_COUNTRY, ControlKind::ReadOnlyEdit, "", 125, 19, 54, 14},
 };
 
 inline constexpr int kPreferencesWidth = 208, kPreferencesHeight = 175;
 // Return first: it is the first tab stop, so Enter closes the dialog at once. The group boxes
 // are built last and lie behind the fields they frame.
 inline constexpr TemplateControl kPreferencesTemplate[] = {
-    {1, ControlKind::DefaultButton, "Return", 151, 150, 50, 14},
-    {1005, ControlKind::Edit, "", 50, 9, 144, 14},
+    {IDOK, ControlKind::DefaultButton, "Return", 151, 150, 50, 14},
+    {IDC_PREFS_NAME, ControlKind::Edit, "", 50, 9, 144, 14},
     {-1, ControlKind::Label, "Name:", 11, 12, 37, 8},
-    {1033, ControlKind::Edit, "", 50, 25, 144, 14},
+    {IDC_PREFS_EMAIL, ControlKind::Edit, "", 50, 25, 144, 14},
     {-1, ControlKind::Label, "Email:", 11, 28, 37, 8},
-    {1034, ControlKind::Edit, "", 50, 40, 144, 14},
+    {IDC_PREFS_ADDRESS1, ControlKind::Edit, "", 50, 40, 144, 14},
     {-1, ControlKind::Label, "Address 1:", 11, 43, 37, 8},
-    {1035, ControlKind::Edit, "", 50, 55, 144, 14},
+    {IDC_PREFS_ADDRESS2, ControlKind::Edit, "", 50, 55, 144, 14},
     {-1, ControlKind::Label, "Address 2:", 11, 58, 37, 8},
-    {1036, ControlKind::Edit, "", 50, 69, 57, 14},
+    {IDC_PREFS_CITY, ControlKind::Edit, "", 50, 69, 57, 14},
     {-1, ControlKind::Label, "City:", 11, 72, 37, 8},
-    {1037, ControlKind::Edit, "", 132, 69, 62, 14},
+    {IDC_PREFS_STATE, ControlKind::Edit, "", 132, 69, 62, 14},
     {-1, ControlKind::Label, "State:", 109, 72, 21, 8},
-    {1016, ControlKind::Edit, "", 50, 83, 144, 14},
+    {IDC_PREFS_COUNTRY, ControlKind::Edit, "", 50, 83, 144, 14},
     {-1, ControlKind::Label, "Country:", 11, 86, 37, 8},
-    {1041, ControlKind::Edit, "", 50, 113, 144, 14},
+    {IDC_PREFS_LIST, ControlKind::Edit, "", 50, 113, 144, 14},
     {-1, ControlKind::Label, "List:", 11, 116, 37, 8},
-    {1042, ControlKind::Edit, "", 50, 128, 144, 14},
+    {IDC_PREFS_CATALOGUE, ControlKind::Edit, "", 50, 128, 144, 14},
     {-1, ControlKind::Label, "Catalogue:", 11, 131, 37, 8},
     {-1, ControlKind::Label, "Preferences are automatically saved when", 7, 149, 0, 0},
     {-1, ControlKind::Label, "you press return.", 9, 159, 0, 0},

@@ -10,7 +10,6 @@
 
 namespace strings {
 
-inline constexpr std::string_view kAppName = "numora";  // caption of questions: the program file's name
 inline constexpr std::string_view kWindowTitle = "Numora";
 inline constexpr std::string_view kAboutTitle = "About Numora";
 inline constexpr std::string_view kDateSelectTitle = "Date Selection";

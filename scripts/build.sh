@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds into build/.
+# Configures build/ with the debug preset (light optimisation, line tables, warnings as errors,
+# the tests configured) and builds it, or only the named target.
 # Usage: scripts/build.sh [--target NAME] [CMake configure options...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,5 +9,5 @@ if [ "${1:-}" = --target ]; then
   target=(--target "$2")
   shift 2
 fi
-cmake -S . -B build -G Ninja "$@" >/dev/null
-cmake --build build --parallel "$(nproc)" "${target[@]}"
+cmake --preset debug "$@" >/dev/null
+cmake --build --preset debug --parallel "$(nproc)" "${target[@]}"

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh package
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"  # CMake reads no CPPFLAGS of its own
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DNUMORA_BUILD_TESTS=OFF \
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
       -DNUMORA_WERROR=OFF >/dev/null
 cmake --build build-package --parallel "$(nproc)" --target numora
 cd build-package

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
 scripts/install-deps.sh run
-scripts/build.sh --target numora -DBUILD_TESTING=OFF -DNUMORA_WERROR=OFF
+scripts/build.sh --target numora
 
 demo_dir=${NUMORA_DEMO_DIR:-$HOME/numora-demo}
 if [ ! -e "$demo_dir" ]; then

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test through CTest;
+# Installs what is missing, builds the debug preset in build/ (warnings as errors), and runs
+# every test through CTest;
 # then builds the core and window tests once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the asan-ubsan preset, in build-asan/) and runs them there. The
 # end-to-end tests run only in the first build: they drive the real program, whose code the
@@ -8,8 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
-scripts/build.sh -DBUILD_TESTING=ON -DNUMORA_WERROR=ON
-(cd build && ctest --output-on-failure --parallel "$(nproc)" "$@")
+scripts/build.sh
+ctest --preset debug --parallel "$(nproc)" "$@"
 
 echo "== The core and window tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan-ubsan >/dev/null

@@ -125,12 +125,6 @@ std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view
     return {line.substr(0, equals), line.substr(equals + 1)};
 }
 
-std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line)
-{
-    const auto [key, value] = SplitKeyValueView(line);
-    return {std::string(key), std::string(value)};
-}
-
 KeyValueReader::KeyValueReader(const std::string& path, IfMissing ifMissing)
 {
     FileReadResult file = ReadWholeFile(path, ifMissing);

@@ -26,11 +26,8 @@ void AppendPair(std::string& text, std::string_view key, std::string_view value)
 // The same with the line breaks as the file has them, CR LF, for KeyValueWriter::WriteLines.
 void AppendPairLines(std::string& text, std::string_view key, std::string_view value);
 
-// The key and value of one line: the key is the text before the first "=", the value all
-// after it; a line without "=" is all key.
-std::pair<std::string, std::string> SplitKeyValueLine(std::string_view line);
-
-// The same, as views into `line`.
+// The key and value of one line, as views into `line`: the key is the text before the first
+// "=", the value all after it; a line without "=" is all key.
 std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view line);
 
 // Reads the pairs of a file, in file order, through the program's one file reader.

@@ -16,8 +16,8 @@ CDateSelectDlg::CDateSelectDlg(const DialogUnits& units, QDate initial, QWidget*
     setFixedSize(units.X(kDateSelectWidth), units.Y(kDateSelectHeight));
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kDateSelectTemplate);
-    m_calendar = qobject_cast<QCalendarWidget*>(controls.value(1053));
-    m_return = qobject_cast<QPushButton*>(controls.value(1));
+    m_calendar = qobject_cast<QCalendarWidget*>(controls.value(IDC_DATE_CALENDAR));
+    m_return = qobject_cast<QPushButton*>(controls.value(IDOK));
     // Four-digit years only, so that every date text sorts in the order of the days.
     m_calendar->setDateRange(QDate(1000, 1, 1), QDate(9999, 12, 31));
     m_calendar->setSelectionMode(QCalendarWidget::SingleSelection);

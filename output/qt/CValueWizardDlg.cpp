@@ -16,18 +16,18 @@ CValueWizardDlg::CValueWizardDlg(const DialogUnits& units, QWidget* parent) : QD
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kValueWizardTemplate);
     auto edit = [&](int id) { return qobject_cast<QLineEdit*>(controls.value(id)); };
     auto button = [&](int id) { return qobject_cast<QPushButton*>(controls.value(id)); };
-    m_value = edit(1011);
-    m_name = edit(1005);
-    m_date = edit(1012);
-    m_faceValue = edit(1007);
-    m_year = edit(1006);
-    m_country = edit(1016);
-    m_back = button(1030);
-    m_next = button(1031);
+    m_value = edit(IDC_WIZARD_VALUE);
+    m_name = edit(IDC_WIZARD_NAME);
+    m_date = edit(IDC_WIZARD_DATE);
+    m_faceValue = edit(IDC_WIZARD_FACEVALUE);
+    m_year = edit(IDC_WIZARD_YEAR);
+    m_country = edit(IDC_WIZARD_COUNTRY);
+    m_back = button(IDC_WIZARD_BACK);
+    m_next = button(IDC_WIZARD_NEXT);
 
     connect(m_back, &QPushButton::clicked, this, &CValueWizardDlg::OnBack);
     connect(m_next, &QPushButton::clicked, this, &CValueWizardDlg::OnNext);
-    connect(button(1), &QPushButton::clicked, this, &CValueWizardDlg::accept);
+    connect(button(IDOK), &QPushButton::clicked, this, &CValueWizardDlg::accept);
 }
 
 void CValueWizardDlg::SetShowing(const WizardShowing& showing)

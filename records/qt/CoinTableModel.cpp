@@ -57,14 +57,6 @@ QVariant CoinTableModel::headerData(int section, Qt::Orientation orientation, in
     return QString::fromLatin1(heading.data(), static_cast<qsizetype>(heading.size()));
 }
 
-void CoinTableModel::InsertTop(CoinRecord record)
-{
-    beginInsertRows({}, 0, 0);
-    CountRow(record, true);
-    m_collection.InsertTop(std::move(record));
-    endInsertRows();
-}
-
 void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
 {
     beginResetModel();
@@ -81,40 +73,12 @@ void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
     endResetModel();
 }
 
-bool CoinTableModel::Replace(int row, CoinRecord record)
-{
-    if (row < 0 || row >= m_collection.Count())
-        return false;
-    CountRow(m_collection.Row(row), false);
-    CountRow(record, true);
-    m_collection.Replace(row, std::move(record));
-    emit dataChanged(index(row, 0), index(row, kCoinFieldCount - 1));
-    return true;
-}
-
-bool CoinTableModel::Remove(int row)
-{
-    if (row < 0 || row >= m_collection.Count())
-        return false;
-    beginRemoveRows({}, row, row);
-    CountRow(m_collection.Row(row), false);
-    m_collection.Remove(row);
-    endRemoveRows();
-    return true;
-}
-
 void CoinTableModel::Clear()
 {
     beginResetModel();
     m_collection.Clear();
     m_widths = {};
     endResetModel();
-}
-
-void CoinTableModel::SortByColumn(CoinField column)
-{
-    m_collection.SortByColumn(column);
-    AllRowsChanged();
 }
 
 void CoinTableModel::ReverseRows()
@@ -309,10 +273,11 @@ void CoinTableModel::FindUnknownWidths() const
     ColumnWidths second{};
     std::size_t half = rows.size();
     std::exception_ptr failure;
+    // Lives until the helper is joined below, which reads it.
+    const QString font = rows.size() >= kRowsMeasuredInTwoHalves ? m_font.toString() : QString();
     std::thread helper;
     if (rows.size() >= kRowsMeasuredInTwoHalves) {
         half = rows.size() / 2;
-        const QString font = m_font.toString();
         try {
             helper = std::thread([&] {
                 try {

@@ -36,12 +36,8 @@ public:
 
     const Collection& collection() const { return m_collection; }
 
-    void InsertTop(CoinRecord record);
     void LoadBottomUp(std::vector<CoinRecord> records);
-    bool Replace(int row, CoinRecord record);
-    bool Remove(int row);
     void Clear();
-    void SortByColumn(CoinField column);
 
     // The changes of the undo history, each with the view's notifications.
     bool InsertRows(int row, std::vector<CoinRecord> bottomUp) override;

@@ -11,9 +11,9 @@ namespace {
 
 // The field of each edited preference, in tab order.
 constexpr std::pair<int, PrefKey> kFieldKeys[] = {
-    {1005, PrefKey::Name},     {1033, PrefKey::Email}, {1034, PrefKey::Address1},
-    {1035, PrefKey::Address2}, {1036, PrefKey::City},  {1037, PrefKey::State},
-    {1016, PrefKey::Country},  {1041, PrefKey::List},  {1042, PrefKey::Catalogue},
+    {IDC_PREFS_NAME, PrefKey::Name},     {IDC_PREFS_EMAIL, PrefKey::Email}, {IDC_PREFS_ADDRESS1, PrefKey::Address1},
+    {IDC_PREFS_ADDRESS2, PrefKey::Address2}, {IDC_PREFS_CITY, PrefKey::City},  {IDC_PREFS_STATE, PrefKey::State},
+    {IDC_PREFS_COUNTRY, PrefKey::Country},  {IDC_PREFS_LIST, PrefKey::List},  {IDC_PREFS_CATALOGUE, PrefKey::Catalogue},
 };
 
 }  // namespace
@@ -24,7 +24,7 @@ CPreferencesDlg::CPreferencesDlg(const DialogUnits& units, QWidget* parent) : QD
     setFixedSize(units.X(kPreferencesWidth), units.Y(kPreferencesHeight));
 
     const QHash<int, QWidget*> controls = ControlBuilder(units, this).Build(kPreferencesTemplate);
-    connect(qobject_cast<QPushButton*>(controls.value(1)), &QPushButton::clicked, this, &CPreferencesDlg::accept);
+    connect(qobject_cast<QPushButton*>(controls.value(IDOK)), &QPushButton::clicked, this, &CPreferencesDlg::accept);
     for (std::size_t i = 0; i < std::size(kFieldKeys); ++i) {
         const auto [id, key] = kFieldKeys[i];
         m_fields[i] = {id, key, qobject_cast<QLineEdit*>(controls.value(id))};

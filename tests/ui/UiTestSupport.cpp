@@ -2,8 +2,10 @@
 
 namespace {
 
-constexpr int kFieldIds[13] = {1005, 1006, 1007, 1019, 1013, 1017, 1009,
-                               1010, 1011, 1012, 1022, 1008, 1014};
+constexpr int kFieldIds[13] = {IDC_NAME,          IDC_YEAR,         IDC_FACEVALUE,    IDC_COUNTRY,
+                               IDC_MINTMARKS,     IDC_CONDITION,    IDC_PURCHASEPRICE, IDC_PURCHASEDATE,
+                               IDC_CURRENTVALUE,  IDC_VALUATIONDATE, IDC_CATEGORY,     IDC_IMAGE,
+                               IDC_DESCRIPTION};
 
 // A form control's text; with `value`, puts that text there first.
 QString Text(QWidget* control, const QString* value = nullptr)

@@ -24,7 +24,7 @@
 #include <optional>
 
 #include "app/CCollectionDlg.h"
-#include "app/Platform.h"
+#include "widgets/Platform.h"
 
 class FakePlatform : public Platform {
 public:
@@ -68,6 +68,9 @@ public:
     void EndProcess(int code) override { endedWith.append(code); }
 };
 
+// The object name of a dialog's control, which is its control id written out.
+inline QString ObjectName(int id) { return QString::number(id); }
+
 QByteArray ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const QByteArray& bytes);
 QStringList Coin(const QString& name, const QString& year = {}, const QString& country = {});
@@ -99,12 +102,12 @@ struct Session {
     QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Control(id)); }
     QComboBox* Combo(int id) const { return qobject_cast<QComboBox*>(Control(id)); }
     QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(Control(id)); }
-    QTableView* List() const { return qobject_cast<QTableView*>(Control(1004)); }
+    QTableView* List() const { return qobject_cast<QTableView*>(Control(IDC_LIST)); }
     void Trigger(MenuCommand command) const { dlg->action(command)->trigger(); }
 
     QStringList Form() const;
     void SetForm(const QStringList& values) const;
     QStringList Row(int row) const;
     QStringList Names() const;
-    void Add(const QStringList& values) const { SetForm(values), Button(1000)->click(); }
+    void Add(const QStringList& values) const { SetForm(values), Button(IDC_ADD)->click(); }
 };

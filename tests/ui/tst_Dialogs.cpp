@@ -74,18 +74,19 @@ void TestDialogs::preferences()
     QVERIFY(QFile::remove("nmr.ini"));
     QStringList shown;
     s.platform.onModal = [&](QDialog& d) {
-        for (const char* id : {"1005", "1033", "1034", "1035", "1036", "1037", "1016", "1041",
-                               "1042"})
-            shown.append(d.findChild<QLineEdit*>(id)->text());
+        for (int id : {IDC_PREFS_NAME, IDC_PREFS_EMAIL, IDC_PREFS_ADDRESS1, IDC_PREFS_ADDRESS2,
+                       IDC_PREFS_CITY, IDC_PREFS_STATE, IDC_PREFS_COUNTRY, IDC_PREFS_LIST,
+                       IDC_PREFS_CATALOGUE})
+            shown.append(d.findChild<QLineEdit*>(ObjectName(id))->text());
         if (escape) {
-            auto* name = d.findChild<QLineEdit*>("1005");
+            auto* name = d.findChild<QLineEdit*>(ObjectName(IDC_PREFS_NAME));
             name->setFocus();
             name->selectAll();
             QTest::keyClicks(name, "Hill Collectors");
         }
         QTest::keyClick(d.focusWidget(), escape ? Qt::Key_Escape : Qt::Key_Return);
     };
-    s.Button(1028)->click();
+    s.Button(IDC_PREFERENCES)->click();
 
     QCOMPARE(shown, (QStringList{"Riverside Coin Club", "club@example.org", "12 Mill Lane",
                                  "Unit 3", "Springfield", "OR", "United States", "out/list.htm",
@@ -96,7 +97,7 @@ void TestDialogs::preferences()
     QVERIFY(QFile::remove("nmr.ini"));
     QVERIFY(s.Show());
     s.Add(Coin("Sovereign"));
-    QTest::keyClick(s.Edit(1005), Qt::Key_Escape);
+    QTest::keyClick(s.Edit(IDC_NAME), Qt::Key_Escape);
     QVERIFY(!s.dlg->isVisible());
     QCOMPARE(ReadFileBytes("nmr.ini"), kPrefs);
     QVERIFY(ReadFileBytes("nmr.dat").contains("\r\nNAME=Sovereign\r\n"));
@@ -108,8 +109,8 @@ void TestDialogs::tooltips()
     Session s;
     s.Open();
     QVERIFY(s.Show());
-    auto* box = qobject_cast<QCheckBox*>(s.Control(1040));
-    QWidget* pick = s.Control(1026);
+    auto* box = qobject_cast<QCheckBox*>(s.Control(IDC_TOOLTIPS));
+    QWidget* pick = s.Control(IDC_PURCHASEDATE_PICK);
     const QString tip =
         "This button displays a calendar so that you can select a pruchase date for your coin.";
     QCOMPARE(TipOf(pick), QString());  // off at the first start
@@ -117,7 +118,7 @@ void TestDialogs::tooltips()
     box->click();
     QCOMPARE(s.dlg->preferences()[PrefKey::Tooltips], std::string("yes"));
     QCOMPARE(TipOf(pick), tip);  // whole, however long
-    QCOMPARE(TipOf(s.Control(1029)), QString());  // Browse has none
+    QCOMPARE(TipOf(s.Control(IDC_BROWSE)), QString());  // Browse has none
 
     box->click();
     QCOMPARE(s.dlg->preferences()[PrefKey::Tooltips], std::string("no"));
@@ -130,14 +131,14 @@ void TestDialogs::links_data()
     QTest::addColumn<QString>("image");
     QTest::addColumn<QStringList>("opened");
     const QString help = QString::fromStdString(HelpPageUrl());
-    QTest::newRow("Help button") << 1015 << "" << QStringList{help};
+    QTest::newRow("Help button") << int(IDC_HELP) << "" << QStringList{help};
     QTest::newRow("Help > Manual") << int(MenuCommand::HelpManual) << "" << QStringList{help};
     QTest::newRow("Help > Website") << int(MenuCommand::HelpWebsite) << ""
                                     << QStringList{QString::fromStdString(HomePageUrl())};
-    QTest::newRow("View") << 1042 << "pics/coin 1.jpg" << QStringList{"pics/coin 1.jpg"};
-    QTest::newRow("View, empty Image") << 1042 << "" << QStringList{};
+    QTest::newRow("View") << int(IDC_VIEW) << "pics/coin 1.jpg" << QStringList{"pics/coin 1.jpg"};
+    QTest::newRow("View, empty Image") << int(IDC_VIEW) << "" << QStringList{};
     QTest::newRow("View, shell-looking name")
-        << 1042 << "$(touch x); y.jpg" << QStringList{"$(touch x); y.jpg"};
+        << int(IDC_VIEW) << "$(touch x); y.jpg" << QStringList{"$(touch x); y.jpg"};
 }
 
 void TestDialogs::links()
@@ -191,7 +192,7 @@ void TestDialogs::pages()
         QVERIFY(QDir().mkdir(output));
     s.platform.answers = {answer};
     s.Open();
-    s.Button(list ? 1025 : 1024)->click();
+    s.Button(list ? IDC_LISTPAGE : IDC_CATALOG)->click();
 
     const std::string page = ReadFileBytes(output).toStdString();
     if (blocked) {
@@ -208,7 +209,7 @@ void TestDialogs::pages()
         for (const char* text : {"Riverside Coin Club", "Aureus", "Bezant", "Cent"})
             QVERIFY2(page.find(text) != std::string::npos, text);
     }
-    s.Button(1)->click();  // the default name is kept in the file
+    s.Button(IDC_QUIT)->click();  // the default name is kept in the file
     QVERIFY(ReadFileBytes("nmr.ini").contains((list ? "\r\nLIST=" : "\r\nCATALOGUE=") +
                                               output.toUtf8() + "\r\n"));
 }
@@ -220,9 +221,9 @@ void TestDialogs::dateButtons()
     s.SetForm(kTyped);
     QStringList expected = kTyped;
     // Return at once writes today; another day and then Escape writes that day.
-    for (auto [button, field, escape] : {std::tuple{1026, 7, false}, {1027, 9, true}}) {
+    for (auto [button, field, escape] : {std::tuple{IDC_PURCHASEDATE_PICK, 7, false}, {IDC_VALUATIONDATE_PICK, 9, true}}) {
         s.platform.onModal = [escape = escape](QDialog& d) {
-            auto* days = d.findChild<QCalendarWidget*>("1053")->findChild<QTableView*>();
+            auto* days = d.findChild<QCalendarWidget*>(ObjectName(IDC_DATE_CALENDAR))->findChild<QTableView*>();
             if (escape)
                 days->setFocus(), QTest::keyClick(days, Qt::Key_Left);
             QTest::keyClick(d.focusWidget(), escape ? Qt::Key_Escape : Qt::Key_Return);
@@ -238,16 +239,16 @@ void TestDialogs::valueWizard()
     Session s;
     s.Open();
     s.platform.onModal = [](QDialog&) { QFAIL("no wizard without items"); };
-    s.Button(1023)->click();
+    s.Button(IDC_VALUEWIZARD)->click();
     QCOMPARE(s.platform.boxes,
              QStringList{"Error: No items in list.  Please enter some items to value"});
 
     QStringList seen;  // per showing: name, value, date, Name in the form, Back and Next
     s.platform.onModal = [&](QDialog& d) {
-        auto text = [&](const char* id) { return d.findChild<QLineEdit*>(id)->text(); };
-        auto* back = d.findChild<QPushButton*>("1030");
-        auto* next = d.findChild<QPushButton*>("1031");
-        seen.append(QStringList{text("1005"), text("1011"), text("1012"), s.Edit(1005)->text(),
+        auto text = [&](int id) { return d.findChild<QLineEdit*>(ObjectName(id))->text(); };
+        auto* back = d.findChild<QPushButton*>(ObjectName(IDC_WIZARD_BACK));
+        auto* next = d.findChild<QPushButton*>(ObjectName(IDC_WIZARD_NEXT));
+        seen.append(QStringList{text(IDC_WIZARD_NAME), text(IDC_WIZARD_VALUE), text(IDC_WIZARD_DATE), s.Edit(IDC_NAME)->text(),
                                 back->isEnabled() ? "B" : "-", next->isEnabled() ? "N" : "-"}
                         .join(' '));
         QWidget* value = d.focusWidget();
@@ -261,10 +262,10 @@ void TestDialogs::valueWizard()
             (n == 4 ? back : next)->click();
     };
     s.Add(kCoins[0]);  // one item: neither Back nor Next
-    s.Button(1023)->click();
+    s.Button(IDC_VALUEWIZARD)->click();
     for (const QStringList& coin : kCoins.mid(1))
         s.Add(coin);
-    s.Button(1023)->click();
+    s.Button(IDC_VALUEWIZARD)->click();
 
     QCOMPARE(seen, (QStringList{"Cent 30 2026-12-06 Cent - -", "Aureus 10 2026-12-06 Aureus - N",
                                 "Bezant 20 2026-12-06 Bezant B N", "Cent 100 2026-12-06 Cent B -",
@@ -286,7 +287,7 @@ void TestDialogs::browse()
     s.SetForm(kTyped);
     const QString path = elsewhere.path() + "/coin #1.png";
     s.platform.nextOpenFileName = path;
-    s.Button(1029)->click();
+    s.Button(IDC_BROWSE)->click();
 
     QStringList expected = kTyped;
     expected[11] = path;
@@ -295,7 +296,7 @@ void TestDialogs::browse()
     QCOMPARE(QDir::currentPath(), QDir(s.dir.path()).canonicalPath());
 
     s.platform.nextOpenFileName.clear();  // cancelled: nothing changes
-    s.Button(1029)->click();
+    s.Button(IDC_BROWSE)->click();
     QCOMPARE(s.Form(), expected);
     QCOMPARE(s.dlg->windowTitle(), "Vomek: " + path);
     QCOMPARE(QDir::currentPath(), QDir(s.dir.path()).canonicalPath());

@@ -11,10 +11,10 @@
 
 namespace {
 
-const QList<int> kMoves = {1, 1000, 1001, 1002, 1003, 1025, 1024, 1023, 1028, 1015, 1040, 1029};
-const QList<int> kWidens = {1006, 1019, 1017, 1022, 1008, 1014, 1004};
-const QList<int> kFixed = {1005, 1007, 1013, 1009, 1011, 1010, 1012, 1026, 1027, 1042, 1021,
-                           1041, 1047};
+const QList<int> kMoves = {IDC_QUIT, IDC_ADD, IDC_UPDATE, IDC_DELETE, IDC_CLEAR, IDC_LISTPAGE, IDC_CATALOG, IDC_VALUEWIZARD, IDC_PREFERENCES, IDC_HELP, IDC_TOOLTIPS, IDC_BROWSE};
+const QList<int> kWidens = {IDC_YEAR, IDC_COUNTRY, IDC_CONDITION, IDC_CATEGORY, IDC_IMAGE, IDC_DESCRIPTION, IDC_LIST};
+const QList<int> kFixed = {IDC_NAME, IDC_FACEVALUE, IDC_MINTMARKS, IDC_PURCHASEPRICE, IDC_CURRENTVALUE, IDC_PURCHASEDATE, IDC_VALUATIONDATE, IDC_PURCHASEDATE_PICK, IDC_VALUATIONDATE_PICK, IDC_VIEW, IDC_ITEMCOUNT,
+                           IDC_IMAGE_LABEL, IDC_STATUS};
 
 QHash<int, QRect> Geometries(const Session& s)
 {
@@ -62,18 +62,18 @@ void TestLayout::followsTheSize()
     const QHash<int, QRect> before = Geometries(s);
     s.dlg->OnSize(480, 409);
     auto at = [&](int id) { return s.Control(id)->geometry(); };
-    QCOMPARE(at(1047), QRect(3, 394, 400, 15));
+    QCOMPARE(at(IDC_STATUS), QRect(3, 394, 400, 15));
     QCOMPARE(at(1), QRect(395, 11, 75, 23));
-    QCOMPARE(at(1029), QRect(344, 152, 48, 22));
-    for (auto [id, y] : {std::pair{1000, 39}, {1001, 54}, {1002, 69}, {1003, 84}, {1025, 106},
-                         {1024, 121}, {1023, 143}, {1028, 178}, {1015, 193}, {1040, 161}})
+    QCOMPARE(at(IDC_BROWSE), QRect(344, 152, 48, 22));
+    for (auto [id, y] : {std::pair{IDC_ADD, 39}, {IDC_UPDATE, 54}, {IDC_DELETE, 69}, {IDC_CLEAR, 84}, {IDC_LISTPAGE, 106},
+                         {IDC_CATALOG, 121}, {IDC_VALUEWIZARD, 143}, {IDC_PREFERENCES, 178}, {IDC_HELP, 193}, {IDC_TOOLTIPS, 161}})
         QVERIFY2(at(id) == QRect(395, y, 75, 15), qPrintable(QString::number(id)));
     // The wide fields and the list keep their corners; their widths are fixed here.
-    for (auto [id, width] : {std::pair{1014, 307}, {1008, 258}, {1006, 122}, {1019, 122},
-                             {1017, 122}, {1022, 307}, {1004, 458}})
+    for (auto [id, width] : {std::pair{IDC_DESCRIPTION, 307}, {IDC_IMAGE, 258}, {IDC_YEAR, 122}, {IDC_COUNTRY, 122},
+                             {IDC_CONDITION, 122}, {IDC_CATEGORY, 307}, {IDC_LIST, 458}})
         QVERIFY2(at(id) == QRect(before.value(id).topLeft(), QSize(width, at(id).height())),
                  qPrintable(QString::number(id)));
-    QCOMPARE(at(1004).height(), 169);
+    QCOMPARE(at(IDC_LIST).height(), 169);
 
     FollowsEdges(s, 480, 409);
     s.dlg->OnSize(0, 0);  // minimised: the column leaves the window to the left
@@ -94,7 +94,7 @@ void TestLayout::followsTheSizeAtDesktopUnits()
     // The drawn pixels of the layout, converted with these units: the button column 85 drawn
     // pixels from the right edge, 75 wide; the status line 15 high at the bottom.
     QCOMPARE(at(1), QRect(cx - units.X(85 / 1.5), units.Y(11 / 1.625), units.X(75 / 1.5), units.Y(23 / 1.625)));
-    QCOMPARE(at(1047).bottom(), cy - 1);
+    QCOMPARE(at(IDC_STATUS).bottom(), cy - 1);
     FollowsEdges(s, cx, cy);
 }
 
@@ -103,23 +103,23 @@ void TestLayout::FollowsEdges(Session& s, int cx, int cy)
     auto at = [&](int id) { return s.Control(id)->geometry(); };
     s.dlg->OnSize(cx, cy);
     const QHash<int, QRect> standard = Geometries(s);
-    const int description = at(1014).height();
+    const int description = at(IDC_DESCRIPTION).height();
     for (auto [dx, dy] : {std::pair{100, 0}, {0, 100}}) {
         s.dlg->OnSize(cx + dx, cy + dy);
         for (int id : standard.keys()) {
             QRect want = standard.value(id).translated(kMoves.contains(id) ? dx : 0,
-                                                       id == 1047 ? dy : 0);
-            want.setSize(want.size() + QSize(kWidens.contains(id) ? dx : 0, id == 1004 ? dy : 0));
+                                                       id == IDC_STATUS ? dy : 0);
+            want.setSize(want.size() + QSize(kWidens.contains(id) ? dx : 0, id == IDC_LIST ? dy : 0));
             QVERIFY2(at(id) == want, qPrintable(QString::number(id)));
         }
     }
     for (int i = 0; i < 10; ++i) {
         s.dlg->OnSize(cx + 37 * (i % 5), cy + 23 * (i % 7));
-        QCOMPARE(at(1014).height(), description);
+        QCOMPARE(at(IDC_DESCRIPTION).height(), description);
     }
 
     s.dlg->OnSize(0, 0);  // minimised
-    QCOMPARE(at(1004).size(), QSize(0, 0));
+    QCOMPARE(at(IDC_LIST).size(), QSize(0, 0));
     s.dlg->OnSize(cx, cy);
     QCOMPARE(Geometries(s), standard);
 }
@@ -138,8 +138,8 @@ void TestLayout::minimumSize()
     QTRY_COMPARE(s.dlg->size(), QSize(480, 318 + menu));
     s.dlg->resize(700, 600);
     QTRY_COMPARE(s.dlg->size(), QSize(700, 600));
-    QCOMPARE(s.Control(1)->x(), 700 - 85);
-    QCOMPARE(s.Control(1047)->y(), s.dlg->findChild<QWidget*>("client")->height() - 15);
+    QCOMPARE(s.Control(IDC_QUIT)->x(), 700 - 85);
+    QCOMPARE(s.Control(IDC_STATUS)->y(), s.dlg->findChild<QWidget*>("client")->height() - 15);
 
     for (double scale : {1.0, 2.0}) {
         FontScale font(scale);
@@ -196,7 +196,7 @@ void TestLayout::listsOpenToTheBottom()
             s.dlg->resize(s.dlg->size() + QSize(0, grow));
             QTRY_COMPARE(client->height(), s.dlg->height() - MenuHeight(s));
             const int bottom = client->mapToGlobal(QPoint(0, client->height())).y();
-            for (int id : {1019, 1017, 1022}) {
+            for (int id : {IDC_COUNTRY, IDC_CONDITION, IDC_CATEGORY}) {
                 QComboBox* combo = s.Combo(id);
                 for (int entries : {3, 200}) {
                     combo->clear();

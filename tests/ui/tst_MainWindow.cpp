@@ -49,11 +49,11 @@ void TestMainWindow::editingCommands_data()
 {
     QTest::addColumn<int>("id");  // a button, or a menu item from 30000 on
     QTest::addColumn<QStringList>("namesAfter");
-    QTest::newRow("Add button") << 1000 << QStringList{"Typed", "Beta", "Alpha"};
+    QTest::newRow("Add button") << int(IDC_ADD) << QStringList{"Typed", "Beta", "Alpha"};
     QTest::newRow("Item > Add") << int(MenuCommand::ItemAdd) << QStringList{"Typed", "Beta", "Alpha"};
-    QTest::newRow("Update button") << 1001 << QStringList{"Beta", "Typed"};
+    QTest::newRow("Update button") << int(IDC_UPDATE) << QStringList{"Beta", "Typed"};
     QTest::newRow("Item > Update") << int(MenuCommand::ItemUpdate) << QStringList{"Beta", "Typed"};
-    QTest::newRow("Delete button") << 1002 << QStringList{"Beta"};
+    QTest::newRow("Delete button") << int(IDC_DELETE) << QStringList{"Beta"};
     QTest::newRow("Item > Delete") << int(MenuCommand::ItemDelete) << QStringList{"Beta"};
 }
 
@@ -71,7 +71,7 @@ void TestMainWindow::editingCommands()
     id < 30000 ? s.Button(id)->click() : s.Trigger(MenuCommand(id));
 
     QCOMPARE(s.Names(), namesAfter);
-    QCOMPARE(s.Edit(1021)->text(), QString::number(namesAfter.size()));
+    QCOMPARE(s.Edit(IDC_ITEMCOUNT)->text(), QString::number(namesAfter.size()));
     QCOMPARE(s.Form(), id < 30000 ? kEmptyForm : kTyped);  // buttons clear the form, items not
     if (namesAfter.contains("Typed"))
         QCOMPARE(s.Row(int(namesAfter.indexOf("Typed"))), kTyped);
@@ -90,7 +90,7 @@ void TestMainWindow::questionsAndErrors()
     s.Open();
     s.Add(Coin("", "1900", "Peru"));
     QCOMPARE(s.dlg->collection().Count(), 0);
-    QCOMPARE(s.Combo(1019)->count(), 0);  // refused before reaching the drop-down lists
+    QCOMPARE(s.Combo(IDC_COUNTRY)->count(), 0);  // refused before reaching the drop-down lists
 
     s.Add(Coin("Morgan Dollar", "1921"));
     s.platform.answers = {false};
@@ -108,7 +108,7 @@ void TestMainWindow::questionsAndErrors()
     s.platform.answers = {true};
     s.Trigger(MenuCommand::ItemClearAll);
     QCOMPARE(s.dlg->collection().Count(), 0);
-    QCOMPARE(s.Edit(1021)->text(), QString("0"));
+    QCOMPARE(s.Edit(IDC_ITEMCOUNT)->text(), QString("0"));
     QCOMPARE(s.Form(), Coin("Typed"));
 
     const QString duplicate =
@@ -124,7 +124,7 @@ void TestMainWindow::typedChoiceIsNotCompleted()
     s.Open();
     s.Add(Coin("Morgan Dollar", "1921", "United States"));
     s.SetForm(Coin("Shilling", "1950"));
-    QComboBox* country = s.Combo(1019);
+    QComboBox* country = s.Combo(IDC_COUNTRY);
     country->setFocus();
     QTest::keyClicks(country, "United");
     s.Trigger(MenuCommand::ItemAdd);
@@ -157,7 +157,7 @@ void TestMainWindow::clickReadsTheRowKeysDoNot()
     QVERIFY(list->selectionModel()->isRowSelected(2, {}));
     QCOMPARE(s.Form(), kMorgan);
 
-    auto* description = qobject_cast<QPlainTextEdit*>(s.Control(1014));  // Enter adds a line
+    auto* description = qobject_cast<QPlainTextEdit*>(s.Control(IDC_DESCRIPTION));  // Enter adds a line
     description->clear();
     description->setFocus();
     QTest::keyClicks(description, "First");
@@ -238,11 +238,11 @@ void TestMainWindow::waysOut()
         dataAtError.append(ReadFileBytes("nmr.dat").contains("NAME=Buffalo"));
     };
     s.SetForm(Coin("Typed but not added"));
-    s.Edit(1005)->setFocus();
+    s.Edit(IDC_NAME)->setFocus();
     if (how > 60000)
-        QTest::keyClick(s.Edit(1005), Qt::Key(how));
+        QTest::keyClick(s.Edit(IDC_NAME), Qt::Key(how));
     else
-        how == 0 ? void(s.dlg->close()) : how == 1 ? s.Button(1)->click() : s.Trigger(MenuCommand(how));
+        how == 0 ? void(s.dlg->close()) : how == 1 ? s.Button(IDC_QUIT)->click() : s.Trigger(MenuCommand(how));
 
     QCOMPARE(ReadFileBytes("nmr.dat"), DataFile({kMorgan, kBuffalo}));
     QCOMPARE(dataAtError, dataWrittenAtError);
@@ -283,11 +283,13 @@ void TestMainWindow::modelStaysConsistent()
     CoinTableModel model(collection, QApplication::font());
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     for (const char* name : {"Alpha", "Beta", "Gamma"})
-        model.InsertTop(CoinRecord::FromTexts({name}));
-    QVERIFY(model.Replace(1, CoinRecord::FromTexts({"Delta"})));
-    QVERIFY(model.Remove(0));
-    QVERIFY(!model.Remove(2));
-    model.SortByColumn(CoinField::Name);
+        QVERIFY(model.InsertRows(0, {CoinRecord::FromTexts({name})}));
+    CoinRecord delta = CoinRecord::FromTexts({"Delta"});
+    QVERIFY(model.SwapRow(1, delta));
+    QCOMPARE(model.TakeRows(0, 1).size(), std::size_t{1});
+    QVERIFY(model.TakeRows(2, 1).empty());
+    std::vector<std::uint32_t> order;
+    model.SortByColumn(CoinField::Name, order);
     model.ReverseRows();
     QCOMPARE(model.data(model.index(0, 0)).toString(), QString("Delta"));
     model.Clear();
@@ -418,11 +420,12 @@ void TestMainWindow::widestTextFollowsEveryChange()
     check("loaded");
     QVERIFY(model.WidestText(0) > meter.Width("illlllllllilliii"));
 
-    QVERIFY(model.Remove(collection.Count() - 1 - 250));  // the widest Name goes
+    QCOMPARE(model.TakeRows(collection.Count() - 1 - 250, 1).size(), std::size_t{1});  // the widest Name goes
     check("widest removed");
-    model.InsertTop(CoinRecord::FromTexts({"WWWWWWWW"}));
+    QVERIFY(model.InsertRows(0, {CoinRecord::FromTexts({"WWWWWWWW"})}));
     check("inserted");
-    QVERIFY(model.Replace(0, CoinRecord::FromTexts({"i"})));
+    CoinRecord narrow = CoinRecord::FromTexts({"i"});
+    QVERIFY(model.SwapRow(0, narrow));
     check("replaced");
     std::vector<CoinRecord> taken = model.TakeRows(0, 100);  // more than are measured one by one
     check("taken");
