@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/FixedStrings.h"
 #include "storage/AtomicFile.h"
 
 namespace {
@@ -54,27 +55,28 @@ std::string Unread(const AmountTotal& total)
 {
     std::string note;
     if (total.unreadable > 0)
-        note += std::to_string(total.unreadable) + " not readable as an amount";
+        note += std::to_string(total.unreadable) + std::string(strings::kSummaryPageUnreadable);
     if (total.empty > 0)
-        note += (note.empty() ? "" : ", ") + std::to_string(total.empty) + " empty";
+        note += (note.empty() ? "" : ", ") + std::to_string(total.empty) + std::string(strings::kSummaryPageEmpty);
     return note;
 }
 
 void AppendTotals(std::string& page, const CollectionSummary& summary)
 {
     page += "<table class=\"totals\">\n<tbody>\n";
-    page += "<tr><th>Coins</th><td class=\"n\">" + std::to_string(summary.coins) +
-            "</td><td></td></tr>\n";
+    page += "<tr><th>" + std::string(strings::kSummaryCoins) + "</th><td class=\"n\">" +
+            std::to_string(summary.coins) + "</td><td></td></tr>\n";
     const auto row = [&](std::string_view label, const AmountTotal& total) {
         page += "<tr><th>";
         page += label;
         page += "</th><td class=\"n\">" + AmountText(total.total) + "</td><td class=\"note\">" +
                 Escaped(Unread(total)) + "</td></tr>\n";
     };
-    row("Purchase Price, total", summary.purchase);
-    row("Current Value, total", summary.current);
-    page += "<tr><th>Difference</th><td class=\"n\">" + AmountText(summary.difference) +
-            "</td><td class=\"note\">Current Value less Purchase Price</td></tr>\n";
+    row(strings::kSummaryPurchaseTotal, summary.purchase);
+    row(strings::kSummaryCurrentTotal, summary.current);
+    page += "<tr><th>" + std::string(strings::kSummaryDifference) + "</th><td class=\"n\">" +
+            AmountText(summary.difference) + "</td><td class=\"note\">" +
+            std::string(strings::kSummaryDifferenceNote) + "</td></tr>\n";
     page += "</tbody>\n</table>\n";
 }
 
@@ -85,8 +87,9 @@ void AppendGroupTable(std::string& page, std::string_view heading, std::string_v
     page += heading;
     page += "</h2>\n<table>\n<thead><tr><th>";
     page += column;
-    page += "</th><th class=\"n\">Coins</th><th class=\"n\">Purchase Price</th>"
-            "<th class=\"n\">Current Value</th></tr></thead>\n<tbody>\n";
+    page += "</th><th class=\"n\">" + std::string(strings::kSummaryCoins) + "</th><th class=\"n\">" +
+            std::string(ColumnHeading(CoinField::PurchasePrice)) + "</th><th class=\"n\">" +
+            std::string(ColumnHeading(CoinField::CurrentValue)) + "</th></tr></thead>\n<tbody>\n";
     for (const SummaryGroup& group : groups) {
         page += "<tr><td>";
         AppendEscaped(page, group.name.empty() ? std::string_view(kNoValueLabel) : group.name);
@@ -99,9 +102,10 @@ void AppendGroupTable(std::string& page, std::string_view heading, std::string_v
 
 void AppendYearTable(std::string& page, const CollectionSummary& summary)
 {
-    page += "<h2>Purchases by year</h2>\n<table>\n<thead><tr><th>Year of Purchase Date</th>"
-            "<th class=\"n\">Coins</th><th class=\"n\">Purchase Price</th></tr></thead>\n"
-            "<tbody>\n";
+    page += "<h2>" + std::string(strings::kSummaryPurchasesByYear) + "</h2>\n<table>\n<thead><tr><th>" +
+            std::string(strings::kSummaryYearOfPurchase) + "</th><th class=\"n\">" +
+            std::string(strings::kSummaryCoins) + "</th><th class=\"n\">" +
+            std::string(ColumnHeading(CoinField::PurchasePrice)) + "</th></tr></thead>\n<tbody>\n";
     const auto row = [&](const std::string& label, const YearTotal& year) {
         page += "<tr><td>" + label + "</td><td class=\"n\">" + std::to_string(year.coins) +
                 "</td><td class=\"n\">" + AmountText(year.purchase.total) + "</td></tr>\n";
@@ -109,7 +113,7 @@ void AppendYearTable(std::string& page, const CollectionSummary& summary)
     for (const YearTotal& year : summary.purchaseByYear)
         row(std::to_string(year.year), year);
     if (summary.undated.coins > 0)
-        row("no year", summary.undated);
+        row(std::string(strings::kSummaryNoYear), summary.undated);
     page += "</tbody>\n</table>\n";
 }
 
@@ -121,7 +125,7 @@ void AppendBarChart(std::string& page, std::string_view title, const std::vector
     AppendEscaped(page, title);
     page += "</h2>\n";
     if (bars.empty()) {
-        page += "<p class=\"note\">Nothing to show.</p>\n";
+        page += "<p class=\"note\">" + std::string(strings::kSummaryNothing) + "</p>\n";
         return;
     }
     constexpr int kLabelWidth = 190, kBarWidth = 420, kValueWidth = 130, kRow = 22;
@@ -178,15 +182,13 @@ std::string SummaryPageHtml(const CollectionSummary& summary, std::string_view t
     AppendEscaped(page, title);
     page += "</h1>\n";
     AppendTotals(page, summary);
-    page += "<p class=\"note\">Amounts are read from the texts of Purchase Price and Current "
-            "Value; currency signs are ignored, so amounts in different currencies are added "
-            "as they are written.</p>\n";
-    AppendBarChart(page, "Current Value by Category", CurrentValueByCategory(summary));
-    AppendBarChart(page, "Coins by Country", CoinsByCountry(summary));
-    AppendBarChart(page, "Purchase Price by year of Purchase Date", PurchaseByYear(summary));
-    AppendGroupTable(page, "By Country", "Country", summary.byCountry);
-    AppendGroupTable(page, "By Category", "Category", summary.byCategory);
-    AppendGroupTable(page, "By Condition", "Condition", summary.byCondition);
+    page += "<p class=\"note\">" + std::string(strings::kSummaryAmountsNote) + "</p>\n";
+    AppendBarChart(page, strings::kChartValueByCategory, CurrentValueByCategory(summary));
+    AppendBarChart(page, strings::kChartCoinsByCountry, CoinsByCountry(summary));
+    AppendBarChart(page, strings::kChartPurchaseByYear, PurchaseByYear(summary));
+    AppendGroupTable(page, strings::kSummaryByCountry, ColumnHeading(CoinField::Country), summary.byCountry);
+    AppendGroupTable(page, strings::kSummaryByCategory, ColumnHeading(CoinField::Category), summary.byCategory);
+    AppendGroupTable(page, strings::kSummaryByCondition, ColumnHeading(CoinField::Condition), summary.byCondition);
     AppendYearTable(page, summary);
     page += "</body>\n</html>\n";
     return page;

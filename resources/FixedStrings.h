@@ -183,4 +183,49 @@ inline constexpr std::string_view kChartPurchaseByYear = "Purchase Price by year
 inline constexpr std::string_view kSaveAsHtml = "&Save as HTML...";
 inline constexpr std::string_view kHtmlFilter = "HTML Files (*.htm *.html)";
 
+// CSV import: why a file is refused (after "Line N: " where a line is known), and the question
+// before the coins are added.
+inline constexpr std::string_view kCsvOutOfMemory = "The file could not be read: out of memory.";
+inline constexpr std::string_view kCsvStrayQuote =
+    "a quote inside a field that does not begin with a quote. A field that holds quotes must be "
+    "enclosed in quotes, and each quote in it doubled.";
+inline constexpr std::string_view kCsvTextAfterQuote =
+    "text after the closing quote of a field. A quote inside a quoted field must be doubled.";
+inline constexpr std::string_view kCsvUnclosedQuote =
+    "a quote opens a field here and is not closed before the end of the file.";
+inline constexpr std::string_view kCsvEmpty = "The file is empty.";
+inline constexpr std::string_view kCsvNoNameColumn =
+    "no column is called \"Name\". The first row must hold the column names, such as Name, Year, "
+    "Face Value and Country.";
+inline constexpr std::string_view kCsvRowLongerBefore = "this row has ";
+inline constexpr std::string_view kCsvRowLongerMiddle = " fields, but the header row names only ";
+inline constexpr std::string_view kCsvRowLongerAfter = " columns.";
+inline constexpr std::string_view kCsvLine = "Line ";
+inline constexpr std::string_view kCsvUtf16 = "The file is in UTF-16. Save it as CSV in UTF-8 and import it again.";
+inline constexpr std::string_view kCsvNulByte =
+    "the file holds a NUL byte, which no text holds. It is not a CSV file in UTF-8 or Windows-1252.";
+inline constexpr std::string_view kCsvAskBefore = "Add ";
+inline constexpr std::string_view kCsvAskCoin = " coin";
+inline constexpr std::string_view kCsvAskCoins = " coins";
+inline constexpr std::string_view kCsvAskFrom = " from \"";
+inline constexpr std::string_view kCsvAskAfter = "\"?";
+inline constexpr std::string_view kCsvLeftOut = "\n\nThese columns match no field and are left out: ";
+inline constexpr std::string_view kCsvNoField = "(no field)";
+
+// The summary page.
+inline constexpr std::string_view kSummaryPageUnreadable = " not readable as an amount";
+inline constexpr std::string_view kSummaryPageEmpty = " empty";
+inline constexpr std::string_view kSummaryPurchaseTotal = "Purchase Price, total";
+inline constexpr std::string_view kSummaryCurrentTotal = "Current Value, total";
+inline constexpr std::string_view kSummaryPurchasesByYear = "Purchases by year";
+inline constexpr std::string_view kSummaryYearOfPurchase = "Year of Purchase Date";
+inline constexpr std::string_view kSummaryNoYear = "no year";
+inline constexpr std::string_view kSummaryNothing = "Nothing to show.";
+inline constexpr std::string_view kSummaryAmountsNote =
+    "Amounts are read from the texts of Purchase Price and Current Value; currency signs are "
+    "ignored, so amounts in different currencies are added as they are written.";
+inline constexpr std::string_view kSummaryByCountry = "By Country";
+inline constexpr std::string_view kSummaryByCategory = "By Category";
+inline constexpr std::string_view kSummaryByCondition = "By Condition";
+
 }  // namespace strings

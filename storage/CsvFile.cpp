@@ -128,7 +128,7 @@ public:
         // Strict: a quote inside an unquoted field, text after a closing quote and a quote
         // never closed are errors, not guesses.
         if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-            Fail(0, "The file could not be read: out of memory.");
+            Fail(0, std::string(strings::kCsvOutOfMemory));
             return;
         }
         csv_set_delim(&parser, static_cast<unsigned char>(separator));
@@ -155,21 +155,17 @@ public:
                           &Importer::OnRow, this);
             if (parsed < chunk.size() && !m_failed) {
                 Fail(m_line, chunk[parsed] == '"'
-                                 ? "a quote inside a field that does not begin with a quote. "
-                                   "A field that holds quotes must be enclosed in quotes, and "
-                                   "each quote in it doubled."
-                                 : "text after the closing quote of a field. A quote inside a "
-                                   "quoted field must be doubled.");
+                                 ? std::string(strings::kCsvStrayQuote)
+                                 : std::string(strings::kCsvTextAfterQuote));
             }
             at = end;
         }
         if (!m_failed &&
             csv_fini(&parser, &Importer::OnField, &Importer::OnRow, this) != 0 && !m_failed)
-            Fail(m_fieldLine, "a quote opens a field here and is not closed before the end of "
-                              "the file.");
+            Fail(m_fieldLine, std::string(strings::kCsvUnclosedQuote));
         csv_free(&parser);
         if (!m_failed && !m_haveHeader)
-            Fail(0, "The file is empty.");
+            Fail(0, std::string(strings::kCsvEmpty));
         Finish();
     }
 
@@ -237,8 +233,7 @@ private:
     void Finish()
     {
         if (!m_failed && m_haveHeader && m_noName) {
-            Fail(m_headerLine, "no column is called \"Name\". The first row must hold the column "
-                               "names, such as Name, Year, Face Value and Country.");
+            Fail(m_headerLine, std::string(strings::kCsvNoNameColumn));
             m_result.noNameColumn = true;
         }
     }
@@ -254,9 +249,9 @@ private:
         if (m_fieldCount > columns) {
             for (std::size_t i = columns; i < m_fieldCount; ++i) {
                 if (!m_row[i].empty()) {
-                    Fail(m_rowLine, "this row has " + std::to_string(m_fieldCount) +
-                                        " fields, but the header row names only " +
-                                        std::to_string(columns) + " columns.");
+                    Fail(m_rowLine, std::string(strings::kCsvRowLongerBefore) + std::to_string(m_fieldCount) +
+                                        std::string(strings::kCsvRowLongerMiddle) + std::to_string(columns) +
+                                        std::string(strings::kCsvRowLongerAfter));
                     return;
                 }
             }
@@ -309,7 +304,7 @@ private:
     {
         m_failed = true;
         m_result.errorLine = line;
-        m_result.error = line > 0 ? "Line " + std::to_string(line) + ": " + what : what;
+        m_result.error = line > 0 ? std::string(strings::kCsvLine) + std::to_string(line) + ": " + what : what;
     }
 
     CsvImport& m_result;
@@ -390,15 +385,14 @@ CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map)
     CsvImport result;
     const auto fail = [&](int line, const std::string& what) {
         result.errorLine = line;
-        result.error = line > 0 ? "Line " + std::to_string(line) + ": " + what : what;
+        result.error = line > 0 ? std::string(strings::kCsvLine) + std::to_string(line) + ": " + what : what;
         return result;
     };
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return fail(0, "The file is in UTF-16. Save it as CSV in UTF-8 and import it again.");
+        return fail(0, std::string(strings::kCsvUtf16));
     const std::size_t nul = bytes.find('\0');
     if (nul != std::string::npos)
-        return fail(LineOf(bytes, nul), "the file holds a NUL byte, which no text holds. It is "
-                                        "not a CSV file in UTF-8 or Windows-1252.");
+        return fail(LineOf(bytes, nul), std::string(strings::kCsvNulByte));
 
     const std::string text = DecodeFileText(std::move(bytes));
     std::string_view rows = text;
@@ -457,10 +451,11 @@ CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map)
 std::string CsvImportQuestion(std::string_view fileName, const CsvImport& import)
 {
     const std::size_t coins = import.records.size();
-    std::string text = "Add " + std::to_string(coins) + (coins == 1 ? " coin" : " coins") +
-                       " from \"" + std::string(fileName) + "\"?";
+    std::string text = std::string(strings::kCsvAskBefore) + std::to_string(coins) +
+                       std::string(coins == 1 ? strings::kCsvAskCoin : strings::kCsvAskCoins) +
+                       std::string(strings::kCsvAskFrom) + std::string(fileName) + std::string(strings::kCsvAskAfter);
     if (!import.unmatchedColumns.empty()) {
-        text += "\n\nThese columns match no field and are left out: ";
+        text += strings::kCsvLeftOut;
         for (std::size_t i = 0; i < import.unmatchedColumns.size(); ++i)
             text += (i > 0 ? ", " : "") + import.unmatchedColumns[i];
         text += '.';
@@ -475,7 +470,7 @@ std::string CsvColumnMapping(const CsvImport& import)
         if (column.heading.empty() && !column.field)
             continue;
         text += column.heading + " -> ";
-        text += column.field ? std::string(ColumnHeading(*column.field)) : "(no field)";
+        text += column.field ? std::string(ColumnHeading(*column.field)) : std::string(strings::kCsvNoField);
         text += '\n';
     }
     return text;
