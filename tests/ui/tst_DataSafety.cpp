@@ -142,7 +142,7 @@ void TestDataSafety::unreadableSettingsAreReportedOnceAndNeverWritten()
 
     // The Preferences dialog still works, in memory; closing it writes nothing and says so.
     s.platform.onModal = [](QDialog& d) {
-        d.findChild<QLineEdit*>("1005")->setText("Typed Name");
+        d.findChild<QLineEdit*>(ObjectName(IDC_PREFS_NAME))->setText("Typed Name");
         d.accept();
     };
     s.Button(IDC_PREFERENCES)->click();

@@ -83,8 +83,8 @@ void TestUndoAndFiles::undoAndRedoOfEachChange()
         s.List()->horizontalHeader()->sectionClicked(0);  // Name
     } else {
         s.platform.onModal = [](QDialog& d) {
-            d.findChild<QLineEdit*>("1011")->setText("99");
-            auto* next = d.findChild<QPushButton*>("1031");
+            d.findChild<QLineEdit*>(ObjectName(IDC_WIZARD_VALUE))->setText("99");
+            auto* next = d.findChild<QPushButton*>(ObjectName(IDC_WIZARD_NEXT));
             (next->isEnabled() ? next : d.findChild<QPushButton*>("1"))->click();
         };
         s.Button(IDC_VALUEWIZARD)->click();
