@@ -5,14 +5,13 @@
 # end-to-end tests run only in the first build: they drive the real program, whose code the
 # sanitizer run already covers through the window tests.
 #
-# The sanitizer build is made while the first tests run, at the lowest priority, so that it
-# takes the processor time the tests leave: the end-to-end tests spend most of theirs waiting
-# for windows and keys, and the tests themselves keep their share of the processors.
+# The sanitizer build is made beside the first build and its tests, at the lowest priority, so
+# that it takes only the processor time they leave: the end-to-end tests spend most of theirs
+# waiting for windows and keys, while the first build and the tests keep their share.
 # Arguments go to both CTest runs, e.g. -R Collection.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
-scripts/build.sh
 
 cmake --preset asan-ubsan >/dev/null
 log=$(mktemp)
@@ -20,6 +19,7 @@ nice -n 19 cmake --build --preset asan-ubsan --parallel "$(nproc)" >"$log" 2>&1 
 asan_build=$!
 trap 'kill "$asan_build" 2>/dev/null || true; rm -f "$log"' EXIT
 
+scripts/build.sh
 status=0
 ctest --preset debug --parallel "$(nproc)" "$@" || status=$?
 
