@@ -4,38 +4,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTableView>
-#include <QTextDocument>
 #include <QToolTip>
 
-#include <climits>
-#include <new>
-
-#include "app/CAboutDlg.h"
 #include "app/ChoiceCombos.h"
 #include "app/MainDialogLayout.h"
-#include "widgets/Platform.h"
 #include "app/ProgramIcon.h"
 #include "app/StartupTrace.h"
-#include "widgets/QtText.h"
-#include "output/DateText.h"
 #include "output/PageComposer.h"
-#include "output/ValueWizardWalk.h"
-#include "output/qt/CDateSelectDlg.h"
-#include "output/qt/CValueWizardDlg.h"
 #include "records/EditRules.h"
 #include "records/qt/CoinListView.h"
 #include "records/qt/CoinSearchField.h"
@@ -43,10 +26,10 @@
 #include "resources/FixedStrings.h"
 #include "resources/TooltipTexts.h"
 #include "storage/AtomicFile.h"
-#include "storage/DataFile.h"
-#include "storage/qt/CPreferencesDlg.h"
 #include "widgets/ControlBuilder.h"
 #include "widgets/MenuBuilder.h"
+#include "widgets/Platform.h"
+#include "widgets/QtText.h"
 
 
 CCollectionDlg::CCollectionDlg(Platform& platform, QWidget* parent,
