@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "app/FormBinding.h"
 #include "output/PageFiles.h"
@@ -16,6 +17,7 @@
 #include "records/CollectionHistory.h"
 #include "records/CoinSearch.h"
 #include "resources/DialogTemplates.h"
+#include "resources/FixedStrings.h"
 #include "storage/FileStamp.h"
 #include "storage/Preferences.h"
 #include "widgets/DialogUnits.h"
@@ -166,7 +168,8 @@ private:
     std::vector<std::string> SavedFileNames() const;
     bool WriteCollection();
     bool TakeChangedFile();
-    void ReportSaveFailure();
+    // A save that failed: a box with `text`, or, once ended from outside, only counted.
+    void ReportSaveFailure(std::string_view text = strings::kSaveToFile);
     void UpdateUndoActions();
     void ShowChangedRows();
     void CreateWindowParts();

@@ -119,12 +119,12 @@ bool CCollectionDlg::TakeChangedFile()
     return true;
 }
 
-void CCollectionDlg::ReportSaveFailure()
+void CCollectionDlg::ReportSaveFailure(std::string_view text)
 {
     if (m_ending)
-        m_endFailed = true;
+        m_endFailed = true;  // ended from outside: nothing may wait for an answer, it only counts
     else
-        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorWritingFile));
+        m_platform.ShowError(this, ToQString(text), ToQString(strings::kErrorWritingFile));
 }
 
 std::vector<std::string> CCollectionDlg::SavedFileNames() const
@@ -164,11 +164,7 @@ void CCollectionDlg::LoadPreferences()
 void CCollectionDlg::SavePreferences()
 {
     if (m_keepPreferencesFile) {
-        // Ended from outside, nothing may wait for an answer: the refusal only counts.
-        if (m_ending)
-            m_endFailed = true;
-        else
-            m_platform.ShowError(this, ToQString(strings::kPrefsNotWritten), ToQString(strings::kErrorWritingFile));
+        ReportSaveFailure(strings::kPrefsNotWritten);
         return;
     }
     bool saved = false;

@@ -16,55 +16,6 @@
 
 namespace {
 
-
-// Rows are gathered up to this size before they go to the file.
-constexpr std::size_t kWriteChunk = 1 << 20;
-
-bool NeedsQuotes(std::string_view field)
-{
-    if (field.empty())
-        return false;
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
-    return isSpace(field.front()) || isSpace(field.back()) ||
-           field.find_first_of(",;\"\r\n") != std::string_view::npos;
-}
-
-void AppendField(std::string& out, std::string_view field)
-{
-    if (!NeedsQuotes(field)) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (char c : field) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-void AppendHeader(std::string& out)
-{
-    out += kByteOrderMark;
-    for (CoinField field : kCoinFields) {
-        if (field != CoinField::Name)
-            out += ',';
-        AppendField(out, ColumnHeading(field));
-    }
-    out += "\r\n";
-}
-
-void AppendRow(std::string& out, const CoinRecord& record)
-{
-    for (CoinField field : kCoinFields) {
-        if (field != CoinField::Name)
-            out += ',';
-        AppendField(out, record.Get(field));
-    }
-    out += "\r\n";
-}
-
 // A heading without spaces and in folded case, for matching.
 std::string HeadingKey(std::string_view heading)
 {
@@ -324,62 +275,8 @@ private:
     bool m_atRowStart = true;
 };
 
-}  // namespace
 
-namespace {
 // The readers by headings (no map) or through a map.
-CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map);
-CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map);
-}  // namespace
-
-std::string CsvText(const Collection& collection)
-{
-    std::string out;
-    AppendHeader(out);
-    for (int row = 0; row < collection.Count(); ++row)
-        AppendRow(out, collection.Row(row));
-    return out;
-}
-
-SaveResult WriteCsvFile(const std::string& path, const Collection& collection)
-{
-    AtomicFile file(path);
-    if (!file.IsOpen())
-        return SaveResult::Failed(file.OpenError());
-    std::string chunk;
-    AppendHeader(chunk);
-    for (int row = 0; row < collection.Count(); ++row) {
-        AppendRow(chunk, collection.Row(row));
-        if (chunk.size() >= kWriteChunk) {
-            file.Write(chunk);
-            chunk.clear();
-        }
-    }
-    file.Write(chunk);
-    return file.Commit();
-}
-
-std::optional<CoinField> FieldOfCsvHeading(std::string_view heading)
-{
-    const std::string key = HeadingKey(heading);
-    for (CoinField field : kCoinFields) {
-        if (key == HeadingKey(ColumnHeading(field)) || key == HeadingKey(DataFileKey(field)))
-            return field;
-    }
-    return std::nullopt;
-}
-
-CsvImport ReadCsvText(std::string bytes)
-{
-    return ReadCsvTextWith(std::move(bytes), nullptr);
-}
-
-CsvImport ReadCsvText(std::string bytes, const CsvColumnMap& map)
-{
-    return ReadCsvTextWith(std::move(bytes), &map);
-}
-
-namespace {
 CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map)
 {
     CsvImport result;
@@ -422,19 +319,7 @@ CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map)
     result.ok = true;
     return result;
 }
-}  // namespace
 
-CsvImport ReadCsvFile(const std::string& path)
-{
-    return ReadCsvFileWith(path, nullptr);
-}
-
-CsvImport ReadCsvFile(const std::string& path, const CsvColumnMap& map)
-{
-    return ReadCsvFileWith(path, &map);
-}
-
-namespace {
 CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map)
 {
     FileReadResult file = ReadWholeFile(path, IfMissing::Leave);
@@ -447,6 +332,36 @@ CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map)
     return ReadCsvTextWith(std::move(file.bytes), map);
 }
 }  // namespace
+
+std::optional<CoinField> FieldOfCsvHeading(std::string_view heading)
+{
+    const std::string key = HeadingKey(heading);
+    for (CoinField field : kCoinFields) {
+        if (key == HeadingKey(ColumnHeading(field)) || key == HeadingKey(DataFileKey(field)))
+            return field;
+    }
+    return std::nullopt;
+}
+
+CsvImport ReadCsvText(std::string bytes)
+{
+    return ReadCsvTextWith(std::move(bytes), nullptr);
+}
+
+CsvImport ReadCsvText(std::string bytes, const CsvColumnMap& map)
+{
+    return ReadCsvTextWith(std::move(bytes), &map);
+}
+
+CsvImport ReadCsvFile(const std::string& path)
+{
+    return ReadCsvFileWith(path, nullptr);
+}
+
+CsvImport ReadCsvFile(const std::string& path, const CsvColumnMap& map)
+{
+    return ReadCsvFileWith(path, &map);
+}
 
 std::string CsvImportQuestion(std::string_view fileName, const CsvImport& import)
 {

@@ -273,11 +273,11 @@ void CoinTableModel::FindUnknownWidths() const
     ColumnWidths second{};
     std::size_t half = rows.size();
     std::exception_ptr failure;
-    // Lives until the helper is joined below, which reads it.
-    const QString font = rows.size() >= kRowsMeasuredInTwoHalves ? m_font.toString() : QString();
+    QString font;  // read by the helper, so it lives until the helper is joined below
     std::thread helper;
     if (rows.size() >= kRowsMeasuredInTwoHalves) {
         half = rows.size() / 2;
+        font = m_font.toString();
         try {
             helper = std::thread([&] {
                 try {
