@@ -246,7 +246,7 @@ void CCollectionDlg::RunCommand(const std::function<void()>& command)
 
 void CCollectionDlg::ReportFailure(const std::exception* failure)
 {
-    std::string why = "an unexpected error";
+    std::string why(strings::kUnexpectedError);
     if (dynamic_cast<const std::bad_alloc*>(failure))
         why = strings::kOutOfMemory;
     else if (failure && *failure->what())

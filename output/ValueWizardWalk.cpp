@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "resources/FixedStrings.h"
+
 ValueWizardWalk::ValueWizardWalk(const Collection& collection, std::string today)
     : m_collection(collection), m_today(std::move(today))
 {
@@ -13,7 +15,7 @@ bool ValueWizardWalk::Empty() const { return m_collection.Empty(); }
 WizardShowing ValueWizardWalk::Current() const
 {
     if (Empty())
-        throw std::logic_error("the value wizard has no item to show");
+        throw std::logic_error(std::string(strings::kWizardHasNoItem));
     const CoinRecord& row = m_collection.Row(m_position);
     WizardShowing showing;
     showing.index = m_position;
@@ -31,7 +33,7 @@ WizardShowing ValueWizardWalk::Current() const
 CoinRecord ValueWizardWalk::Close(WizardClose how, const WizardShowing& shown)
 {
     if (Empty() || m_finished)
-        throw std::logic_error("the value wizard walk is not running");
+        throw std::logic_error(std::string(strings::kWizardNotRunning));
 
     CoinRecord record = m_collection.Row(m_position);
     record.Set(CoinField::CurrentValue, shown.value);

@@ -1,18 +1,16 @@
 #include "records/CoinRecord.h"
 
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
 #include "records/CoinRecordBuilder.h"
+#include "resources/FixedStrings.h"
 
 namespace {
 
-constexpr std::array<std::string_view, kCoinFieldCount> kHeadings = {
-    "Name",          "Year",          "Face Value", "Country", "Mint Marks",
-    "Condition",     "Purchase Price", "Purchase Date", "Current Value", "Valuation Date",
-    "Category",      "Image",         "Description",
-};
+static_assert(std::size(strings::kColumnHeadings) == kCoinFieldCount);
 
 constexpr std::array<std::string_view, kCoinFieldCount> kKeys = {
     "NAME",          "YEAR",          "FACEVALUE",     "COUNTRY",      "MINTMARKS",
@@ -22,7 +20,7 @@ constexpr std::array<std::string_view, kCoinFieldCount> kKeys = {
 
 }  // namespace
 
-std::string_view ColumnHeading(CoinField field) { return kHeadings[FieldIndex(field)]; }
+std::string_view ColumnHeading(CoinField field) { return strings::kColumnHeadings[FieldIndex(field)]; }
 
 std::string_view DataFileKey(CoinField field) { return kKeys[FieldIndex(field)]; }
 
@@ -84,7 +82,7 @@ void CoinRecord::Set(CoinField field, std::string_view text)
     const bool isLong = text.size() >= kSharedFrom;
     const std::size_t packedSize = isLong ? 0 : text.size();
     if (total - oldSize + packedSize > UINT32_MAX)
-        throw std::length_error("a coin record holds at most 4 GiB of text");
+        throw std::length_error(std::string(strings::kCoinTooLarge));
 
     // Everything that may fail is done before the record changes. The block is shared with
     // copies of the record, so the texts are packed into a new one; `text` may lie in the old.

@@ -4,13 +4,15 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "resources/FixedStrings.h"
+
 void CoinRecordBuilder::Set(CoinField field, std::string_view text)
 {
     const int i = FieldIndex(field);
     const bool isLong = text.size() >= CoinRecord::kSharedFrom;
     const std::size_t shortSize = m_shortSize - m_short[i].size() + (isLong ? 0 : text.size());
     if (shortSize > UINT32_MAX)
-        throw std::length_error("a coin record holds at most 4 GiB of text");
+        throw std::length_error(std::string(strings::kCoinTooLarge));
 
     // Everything that may fail is done before the builder changes.
     std::shared_ptr<const std::string> longText;

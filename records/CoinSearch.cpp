@@ -11,6 +11,7 @@
 
 #include "records/CaseFold.h"
 #include "records/Utf8.h"
+#include "resources/FixedStrings.h"
 
 namespace {
 
@@ -315,8 +316,8 @@ std::string MatchText(const CoinSearch& search, const FindResult& result)
     if (search.Empty())
         return {};
     if (result.count == 0)
-        return "No match";
+        return std::string(strings::kNoMatch);
     if (result.ordinal > 0)
-        return std::to_string(result.ordinal) + " of " + std::to_string(result.count);
-    return std::to_string(result.count) + (result.count == 1 ? " match" : " matches");
+        return strings::Fill(strings::kMatchOfCount, {std::to_string(result.ordinal), std::to_string(result.count)});
+    return result.count == 1 ? std::string(strings::kOneMatch) : strings::Fill(strings::kMatches, {std::to_string(result.count)});
 }

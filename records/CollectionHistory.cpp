@@ -4,6 +4,8 @@
 #include <iterator>
 #include <utility>
 
+#include "resources/FixedStrings.h"
+
 namespace {
 
 // The records that loading keeps: a coin without a Name is no coin.
@@ -26,14 +28,14 @@ std::size_t HeldBytesOf(const std::vector<CoinRecord>& records)
 std::string_view StepName(StepKind kind)
 {
     switch (kind) {
-    case StepKind::Add: return "Add";
-    case StepKind::Update: return "Update";
-    case StepKind::Delete: return "Delete";
-    case StepKind::ClearAll: return "Clear All";
-    case StepKind::Sort: return "Sort";
-    case StepKind::ValueWizard: return "Value Wizard";
-    case StepKind::RestoreBackup: return "Restore Backup";
-    case StepKind::Import: return "Import";
+    case StepKind::Add: return strings::kStepAdd;
+    case StepKind::Update: return strings::kStepUpdate;
+    case StepKind::Delete: return strings::kStepDelete;
+    case StepKind::ClearAll: return strings::kStepClearAll;
+    case StepKind::Sort: return strings::kStepSort;
+    case StepKind::ValueWizard: return strings::kStepValueWizard;
+    case StepKind::RestoreBackup: return strings::kStepRestoreBackup;
+    case StepKind::Import: return strings::kStepImport;
     }
     return {};
 }

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <dirent.h>
 
+#include "resources/FixedStrings.h"
+
 namespace {
 
 // Writes are gathered up to this size before they go to the file.
@@ -50,13 +52,13 @@ bool ResolveLinks(std::string& path, std::string& error)
         std::string target(size + 1, '\0');
         const ssize_t n = readlink(path.c_str(), target.data(), target.size());
         if (n < 0 || static_cast<std::size_t>(n) == target.size()) {
-            error = "cannot read the link " + path + ": " + (n < 0 ? ErrorText(errno) : "too long");
+            error = strings::Fill(strings::kCannotReadLink, {path, n < 0 ? ErrorText(errno) : std::string(strings::kLinkTooLong)});
             return false;
         }
         target.resize(static_cast<std::size_t>(n));
         path = (target.starts_with('/') ? "" : DirectoryOf(path) + "/") + target;
     }
-    error = "too many symbolic links: " + path;
+    error = strings::Fill(strings::kTooManyLinks, {path});
     return false;
 }
 
@@ -155,23 +157,23 @@ AtomicFile::AtomicFile(std::string path)
     const bool exists = stat(s.target.c_str(), &st) == 0;
     if (exists) {
         if (S_ISDIR(st.st_mode)) {
-            s.openError = s.target + " is a folder";
+            s.openError = strings::Fill(strings::kIsAFolder, {s.target});
             return;
         }
         if (!S_ISREG(st.st_mode)) {
-            s.openError = s.target + " is not an ordinary file";
+            s.openError = strings::Fill(strings::kNotAnOrdinaryFile, {s.target});
             return;
         }
         // The mode bits: root may write anything, yet a file the user marked read-only must
         // stay as it is.
         if ((st.st_mode & S_IWUSR) == 0) {
-            s.openError = s.target + " is read-only";
+            s.openError = strings::Fill(strings::kIsReadOnly, {s.target});
             return;
         }
         // And the rights of the user who saves: a rename needs only the folder's permission,
         // so without this check another user's file would be replaced.
         if (faccessat(AT_FDCWD, s.target.c_str(), W_OK, AT_EACCESS) != 0) {
-            s.openError = "you may not write " + s.target + ": " + ErrorText(errno);
+            s.openError = strings::Fill(strings::kMayNotWrite, {s.target, ErrorText(errno)});
             return;
         }
     }
@@ -187,18 +189,17 @@ AtomicFile::AtomicFile(std::string path)
             break;
         }
         if (errno != EEXIST) {
-            s.openError = "cannot create a temporary file in " + DirectoryOf(s.target) + ": " +
-                          ErrorText(errno);
+            s.openError = strings::Fill(strings::kCannotCreateTemporary, {DirectoryOf(s.target), ErrorText(errno)});
             return;
         }
     }
     if (s.fd < 0) {
-        s.openError = "cannot find a free temporary name in " + DirectoryOf(s.target);
+        s.openError = strings::Fill(strings::kNoTemporaryName, {DirectoryOf(s.target)});
         return;
     }
     if (exists) {
         if (fchmod(s.fd, st.st_mode & 07777) != 0) {
-            s.openError = "cannot set the permissions of " + s.temporary + ": " + ErrorText(errno);
+            s.openError = strings::Fill(strings::kCannotSetPermissions, {s.temporary, ErrorText(errno)});
             s.Discard();
             return;
         }
@@ -240,21 +241,21 @@ SaveResult AtomicFile::Commit()
 {
     State& s = *m_state;
     if (s.committed)
-        return SaveResult::Failed("already committed");
+        return SaveResult::Failed(std::string(strings::kAlreadyCommitted));
     if (s.fd < 0)
-        return SaveResult::Failed(s.openError.empty() ? "not open" : s.openError);
+        return SaveResult::Failed(s.openError.empty() ? std::string(strings::kNotOpen) : s.openError);
 
     s.Flush();
     if (s.writeError != 0)
-        return s.Fail("cannot write " + s.temporary + ": " + ErrorText(s.writeError));
+        return s.Fail(strings::Fill(strings::kCannotWrite, {s.temporary, ErrorText(s.writeError)}));
     if (fsync(s.fd) != 0)
-        return s.Fail("cannot sync " + s.temporary + ": " + ErrorText(errno));
+        return s.Fail(strings::Fill(strings::kCannotSync, {s.temporary, ErrorText(errno)}));
     const int fd = s.fd;
     s.fd = -1;
     if (close(fd) != 0)
-        return s.Fail("cannot close " + s.temporary + ": " + ErrorText(errno));
+        return s.Fail(strings::Fill(strings::kCannotClose, {s.temporary, ErrorText(errno)}));
     if (rename(s.temporary.c_str(), s.target.c_str()) != 0)
-        return s.Fail("cannot rename " + s.temporary + " to " + s.target + ": " + ErrorText(errno));
+        return s.Fail(strings::Fill(strings::kCannotRename, {s.temporary, s.target, ErrorText(errno)}));
     s.temporary.clear();
     s.committed = true;
 

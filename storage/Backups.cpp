@@ -12,6 +12,7 @@
 #include <ctime>
 #include <memory>
 
+#include "resources/FixedStrings.h"
 #include "storage/FileReader.h"
 
 namespace {
@@ -148,7 +149,7 @@ bool CopyToTemporary(const std::string& from, const std::string& folder, std::st
     unlink(temporary.c_str());  // left by a copy that was cut short
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        reason = "cannot create " + temporary + ": " + SystemError(errno);
+        reason = strings::Fill(strings::kCannotCreate, {temporary, SystemError(errno)});
         return false;
     }
     const CopyResult copied = CopyFileTo(from, fd);
@@ -156,9 +157,9 @@ bool CopyToTemporary(const std::string& from, const std::string& folder, std::st
     const int error = errno;
     const bool closed = close(fd) == 0;
     if (!copied)
-        reason = "cannot copy " + from + " to " + temporary + ": " + copied.problem;
+        reason = strings::Fill(strings::kCannotCopy, {from, temporary, copied.problem});
     else if (!synced || !closed)
-        reason = "cannot sync " + temporary + ": " + SystemError(synced ? errno : error);
+        reason = strings::Fill(strings::kCannotSync, {temporary, SystemError(synced ? errno : error)});
     if (!reason.empty()) {
         unlink(temporary.c_str());
         return false;
@@ -218,20 +219,20 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     if (stat(dataFilePath.c_str(), &data) != 0) {
         if (errno == ENOENT)
             return {};
-        return Failed("cannot look at " + dataFilePath + ": " + SystemError(errno));
+        return Failed(strings::Fill(strings::kCannotLookAt, {dataFilePath, SystemError(errno)}));
     }
     if (!S_ISREG(data.st_mode))
-        return Failed(dataFilePath + " is not an ordinary file");
+        return Failed(strings::Fill(strings::kNotAnOrdinaryFile, {dataFilePath}));
     if (data.st_size == 0)
         return {};  // an empty collection: restoring it would only clear the list
 
     const NameParts parts = SplitDataFilePath(dataFilePath);
     const std::string folder = BackupFolder(parts);
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-        return Failed("cannot create " + folder + ": " + SystemError(errno));
+        return Failed(strings::Fill(strings::kCannotCreate, {folder, SystemError(errno)}));
     struct stat folderStat {};
     if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
-        return Failed(folder + " is not a folder");
+        return Failed(strings::Fill(strings::kNotAFolder, {folder}));
 
     const std::vector<BackupEntry> backups = FindBackups(parts);
     if (!backups.empty() && SameContents(dataFilePath, data, backups.front().path)) {
@@ -244,18 +245,17 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     std::string target;
     int error = LinkUnderFreeName(dataFilePath, folder, parts, when, target);
     if (error == EEXIST)
-        return Failed("no free backup name for " + when.Text() + " in " + folder);
+        return Failed(strings::Fill(strings::kNoBackupName, {when.Text(), folder}));
     if (error != 0) {
         // No link to the data file here (another file system, or one without links): a copy
         // made beside the backups can still be linked into place under its name.
         std::string temporary, reason;
         if (!CopyToTemporary(dataFilePath, folder, temporary, reason))
-            return Failed("cannot link " + dataFilePath + " into " + folder + " (" +
-                          SystemError(error) + "), nor " + reason);
+            return Failed(strings::Fill(strings::kCannotLinkNorCopy, {dataFilePath, folder, SystemError(error), reason}));
         error = LinkUnderFreeName(temporary, folder, parts, when, target);
         unlink(temporary.c_str());
         if (error != 0)
-            return Failed("cannot link " + temporary + " to " + target + ": " + SystemError(error));
+            return Failed(strings::Fill(strings::kCannotLink, {temporary, target, SystemError(error)}));
     }
     BackupResult made;
     made.outcome = BackupResult::Outcome::Made;
@@ -299,7 +299,7 @@ BackupResult KeepFileAsBackup(const std::string& dataFilePath, const std::string
     std::string target;
     const int error = LinkUnderFreeName(sourcePath, BackupFolder(parts), parts, when, target);
     if (error != 0)
-        return Failed("cannot link " + sourcePath + " as a backup: " + SystemError(error));
+        return Failed(strings::Fill(strings::kCannotLinkBackup, {sourcePath, SystemError(error)}));
     BackupResult made;
     made.outcome = BackupResult::Outcome::Made;
     made.path = target;

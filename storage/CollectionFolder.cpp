@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "resources/FixedStrings.h"
 #include "storage/DataFile.h"
 #include "storage/FileReader.h"
 
@@ -77,7 +78,7 @@ std::string CopyIfMissing(const fs::path& source, const fs::path& target)
 {
     const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return errno == EEXIST ? std::string() : target.string() + ": " + std::strerror(errno);
+        return errno == EEXIST ? std::string() : strings::Fill(strings::kPathProblem, {target.string(), std::strerror(errno)});
     CopyResult copied = CopyFileTo(source.string(), fd);
     if (close(fd) != 0 && copied)
         copied = {CopyResult::Failed::Writing, std::strerror(errno)};
@@ -85,8 +86,8 @@ std::string CopyIfMissing(const fs::path& source, const fs::path& target)
         return {};
     unlink(target.c_str());
     if (copied.failed == CopyResult::Failed::Reading)
-        return "cannot read " + source.string() + ": " + copied.problem;
-    return "cannot write " + target.string() + ": " + copied.problem;
+        return strings::Fill(strings::kCannotRead, {source.string(), copied.problem});
+    return strings::Fill(strings::kCannotWrite, {target.string(), copied.problem});
 }
 
 CommandLine Wrong(std::string error)
@@ -96,7 +97,7 @@ CommandLine Wrong(std::string error)
 
 StartOutcome Stop(int exitCode, std::string message)
 {
-    return {false, exitCode, {}, "numora: " + message + "\n", {}};
+    return {false, exitCode, {}, strings::Fill(strings::kMessageLine, {message}), {}};
 }
 
 }  // namespace
@@ -110,10 +111,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (!option) {
             if (arg.empty())
-                return Wrong("an empty FOLDER or FILE name");
+                return Wrong(std::string(strings::kEmptyPathArgument));
             if (!line.path.empty())
-                return Wrong("give one FOLDER or FILE at most, not \"" + line.path + "\" and \"" +
-                             arg + "\"");
+                return Wrong(strings::Fill(strings::kTwoPathArguments, {line.path, arg}));
             line.path = arg;
             continue;
         }
@@ -129,7 +129,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
             if (arg.find('=') == std::string::npos)
                 ++i;  // the value, whatever it looks like
         } else if (!Contains(kToolkitFlags, OptionName(arg))) {
-            return Wrong("unknown option \"" + arg + "\"");
+            return Wrong(strings::Fill(strings::kUnknownOption, {arg}));
         }
     }
     return line;
@@ -137,19 +137,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
 
 std::string UsageText()
 {
-    return "Usage: numora [--default-collection] [FOLDER | FILE]\n"
-           "Catalogues a coin collection. A collection is a folder: the coins in nmr.dat, the\n"
-           "preferences in nmr.ini and the page templates beside them.\n"
-           "\n"
-           "  FOLDER                work on the collection in this folder\n"
-           "  FILE                  work on this collection file (nmr.dat) in its folder\n"
-           "  --default-collection  without FOLDER or FILE, work in your own collection\n"
-           "                        folder, Numora in your documents folder; it is made on\n"
-           "                        first use and given the sample page templates\n"
-           "  -h, --help            show this text and end\n"
-           "  --version             show the version and end\n"
-           "\n"
-           "Without FOLDER or FILE, Numora works in the current folder.\n";
+    return std::string(strings::kUsage);
 }
 
 UserFolders CurrentUserFolders()
@@ -202,15 +190,14 @@ FolderResult CollectionFolderOf(const std::string& path)
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found)
-        return {{}, path + ": no such folder or file"};
+        return {{}, strings::Fill(strings::kNoSuchPath, {path})};
     if (ec)
-        return {{}, path + ": " + ec.message()};
+        return {{}, strings::Fill(strings::kPathProblem, {path, ec.message()})};
     if (fs::is_directory(status))
         return {path, {}};
     const fs::path file(path);
     if (file.filename() != kDataFileName)
-        return {{}, path + ": not a Numora collection; Numora works on the file " +
-                        kDataFileName + " of a folder"};
+        return {{}, strings::Fill(strings::kNotACollection, {path, kDataFileName})};
     return {file.has_parent_path() ? file.parent_path().string() : std::string("."), {}};
 }
 
@@ -219,8 +206,7 @@ FolderResult PrepareCollectionFolder(const std::string& folder, const std::strin
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder))
-        return {{}, "cannot make the folder " + folder + ": " +
-                        (ec ? ec.message() : std::string("a file has that name"))};
+        return {{}, strings::Fill(strings::kCannotMakeFolder, {folder, ec ? ec.message() : std::string(strings::kFileHasThatName)})};
     if (templates.empty())
         return {folder, {}};
 
@@ -230,7 +216,7 @@ FolderResult PrepareCollectionFolder(const std::string& folder, const std::strin
             samples.push_back(it->path());
     }
     if (ec)
-        return {{}, "cannot read the sample templates in " + templates + ": " + ec.message()};
+        return {{}, strings::Fill(strings::kCannotReadTemplates, {templates, ec.message()})};
     std::sort(samples.begin(), samples.end());
     for (const fs::path& sample : samples) {
         if (std::string error = CopyIfMissing(sample, fs::path(folder) / sample.filename());
@@ -260,9 +246,9 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
     case CommandLine::Action::Help:
         return {false, 0, UsageText(), {}, {}};
     case CommandLine::Action::Version:
-        return {false, 0, "Numora " + context.version + "\n", {}, {}};
+        return {false, 0, strings::Fill(strings::kVersionLine, {context.version}), {}, {}};
     case CommandLine::Action::Wrong:
-        return Stop(2, line.error + "\nTry \"numora --help\" for more information.");
+        return Stop(2, strings::Fill(strings::kTryHelp, {line.error}));
     case CommandLine::Action::Run:
         break;
     }
@@ -273,11 +259,10 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
         target = CollectionFolderOf(line.path);
     } else if (line.defaultCollection) {
         const std::string folder = DefaultCollectionFolder(context.user);
-        target = folder.empty() ? FolderResult{{}, "cannot find your home folder"}
+        target = folder.empty() ? FolderResult{{}, std::string(strings::kNoHomeFolder)}
                                 : PrepareCollectionFolder(folder, context.templates);
         if (context.templates.empty())
-            note = "numora: the sample page templates were not found; pages start from empty "
-                   "templates\n";
+            note = strings::kNoSampleTemplates;
     } else {
         return {};  // the current folder, as it is
     }
@@ -286,10 +271,10 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
         fs::current_path(target.folder, ec);
     if (!target || ec) {
         const std::string error =
-            !target ? target.error : "cannot enter the folder " + target.folder + ": " + ec.message();
+            !target ? target.error : strings::Fill(strings::kCannotEnterFolder, {target.folder, ec.message()});
         StartOutcome stop = Stop(1, error);
         if (line.defaultCollection)
-            stop.windowText = "Numora cannot open the collection.\n\n" + error;
+            stop.windowText = strings::Fill(strings::kCannotOpenCollection, {error});
         return stop;
     }
     return {true, 0, {}, note, {}};

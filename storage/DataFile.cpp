@@ -248,7 +248,7 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
     if (backupTime) {
         const BackupResult backup = KeepBackup(path, *backupTime);
         if (options.backupRequired && backup.outcome == BackupResult::Outcome::Failed)
-            return SaveResult::Failed("the file it replaces could not be kept: " + backup.reason);
+            return SaveResult::Failed(strings::Fill(strings::kReplacedNotKept, {backup.reason}));
     }
     SaveResult result = writer.Commit();
     if (result && options.stamp)
@@ -291,7 +291,7 @@ BackupResult KeepCollectionAsBackup(const std::string& path, const Collection& c
     const std::string folder = BackupFolderOf(path);
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
         result.outcome = BackupResult::Outcome::Failed;
-        result.reason = "cannot create " + folder + ": " + std::strerror(errno);
+        result.reason = strings::Fill(strings::kCannotCreate, {folder, std::strerror(errno)});
         return result;
     }
     // Written whole under a hidden name first, then linked under a backup name that no other
