@@ -77,6 +77,7 @@ bool CCollectionDlg::WriteCollection()
     // With nobody left to ask, another program's file stays and the list goes beside it.
     const IfChanged ifChanged = m_ending ? IfChanged::KeepBoth : IfChanged::Stop;
     const CheckedSave save = SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, ifChanged);
+    m_platform.ReportProblem(save.result.reason);
     if (m_ending)
         return save.outcome == CheckedSave::Outcome::Saved;
     if (save.outcome != CheckedSave::Outcome::NotSaved)
@@ -88,22 +89,32 @@ bool CCollectionDlg::WriteCollection()
     const std::string question = std::string(strings::kChangedFileQuestion) +
                                  std::string(m_leaving ? strings::kChangedFileCancelAtEnd : strings::kChangedFileCancel);
     switch (m_platform.AskChoice(this, ToQString(question), buttons)) {
-    case 0:
-        return SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, IfChanged::Overwrite)
-                   .outcome == CheckedSave::Outcome::Saved;
+    case 0: {
+        const CheckedSave again =
+            SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, IfChanged::Overwrite);
+        m_platform.ReportProblem(again.result.reason);
+        return again.outcome == CheckedSave::Outcome::Saved;
+    }
     case 1:
         return TakeChangedFile();
-    default:
-        return !m_leaving || KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now()).outcome ==
-                                 BackupResult::Outcome::Made;
+    default: {
+        if (!m_leaving)
+            return true;
+        const BackupResult kept = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
+        m_platform.ReportProblem(kept.reason);
+        return kept.outcome == BackupResult::Outcome::Made;
+    }
     }
 }
 
 bool CCollectionDlg::TakeChangedFile()
 {
     // The list is kept before it is replaced, so that it outlives the window even without Undo.
-    if (KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now()).outcome != BackupResult::Outcome::Made)
+    const BackupResult kept = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
+    if (kept.outcome != BackupResult::Outcome::Made) {
+        m_platform.ReportProblem(kept.reason);
         return false;
+    }
     FileStamp stamp;
     DataFileContents theirs = ReadDataFileStamped(kDataFileName, stamp);
     if (!theirs.whole) {
@@ -167,14 +178,16 @@ void CCollectionDlg::SavePreferences()
         ReportSaveFailure(strings::kPrefsNotWritten);
         return;
     }
-    bool saved = false;
+    SaveResult saved;
     try {
-        saved = WritePreferencesFile(kPreferencesFileName, m_prefs).ok;
-    } catch (const std::exception&) {
-        saved = false;
+        saved = WritePreferencesFile(kPreferencesFileName, m_prefs);
+    } catch (const std::exception& e) {
+        saved = SaveResult::Failed(e.what());
     }
-    if (!saved)
+    if (!saved) {
+        m_platform.ReportProblem(saved.reason);
         ReportSaveFailure();
+    }
 }
 
 void CCollectionDlg::OnPreferences()
@@ -299,8 +312,13 @@ void CCollectionDlg::OnFileExportCsv()
 {
     ReadForm();
     const QString path = m_platform.GetSaveFileName(this, ToQString(strings::kExportCsvTitle), ToQString(strings::kCsvFilter));
-    if (!path.isEmpty() && !WriteCsvFile(ToUtf8(path), m_collection))
-        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
+    if (!path.isEmpty()) {
+        const SaveResult written = WriteCsvFile(ToUtf8(path), m_collection);
+        if (!written) {
+            m_platform.ReportProblem(written.reason);
+            m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
+        }
+    }
     ShowValues();
 }
 

@@ -48,6 +48,7 @@ void CCollectionDlg::GeneratePage(const PageKind& kind)
     if (m_collection.Count() > 0)
         ReadRowIntoForm(m_collection.Count() - 1);
     if (!written) {
+        m_platform.ReportProblem(written.reason);
         m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
         return;
     }

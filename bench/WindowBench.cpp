@@ -38,6 +38,7 @@ public:
     void OpenWithDefaultApp(const QString&) override {}
     QDate Today() override { return QDate(2026, 12, 6); }
     void EndProcess(int) override {}
+    void ReportProblem(const std::string&) override {}
 };
 
 // The current folder moved to a temporary folder holding a data file of `count` coins.

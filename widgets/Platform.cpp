@@ -9,6 +9,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include <cstdio>
+
+#include "resources/FixedStrings.h"
+
 QUrl TargetUrl(const QString& target)
 {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
@@ -78,4 +82,12 @@ void DesktopPlatform::EndProcess(int code)
     // Every event loop ends, the main dialog's included, and main() returns the code
     // without closing the dialog, so nothing is saved a second time.
     QCoreApplication::exit(code);
+}
+
+void DesktopPlatform::ReportProblem(const std::string& problem)
+{
+    if (problem.empty())
+        return;
+    const std::string line = strings::Fill(strings::kMessageLine, {problem});
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <string>
+
 class QDialog;
 class QWidget;
 
@@ -46,6 +48,10 @@ public:
 
     // Ends the program at once with an exit code.
     virtual void EndProcess(int code) = 0;
+
+    // Why something failed, in the system's words ("No space left on device"), for whoever
+    // looks at the program's error output: the boxes show only the program's fixed texts.
+    virtual void ReportProblem(const std::string& problem) = 0;
 };
 
 // What a target for the default application means: an address when it has a scheme of two
@@ -64,4 +70,5 @@ public:
     void OpenWithDefaultApp(const QString& target) override;
     QDate Today() override;
     void EndProcess(int code) override;
+    void ReportProblem(const std::string& problem) override;
 };

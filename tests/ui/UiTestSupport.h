@@ -38,6 +38,7 @@ public:
     QString nextSaveFileName;               // the file-save dialog's answer
     QStringList opened;                     // targets handed to the default application
     QList<int> endedWith;
+    QStringList problems;                   // why what failed did, as reported
 
     void ShowError(QWidget*, const QString& text, const QString& caption) override
     {
@@ -66,6 +67,11 @@ public:
     void OpenWithDefaultApp(const QString& target) override { opened.append(target); }
     QDate Today() override { return QDate(2026, 12, 6); }
     void EndProcess(int code) override { endedWith.append(code); }
+    void ReportProblem(const std::string& problem) override
+    {
+        if (!problem.empty())
+            problems.append(QString::fromStdString(problem));
+    }
 };
 
 // The object name of a dialog's control, which is its control id written out.

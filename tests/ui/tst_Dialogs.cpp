@@ -197,6 +197,8 @@ void TestDialogs::pages()
     const std::string page = ReadFileBytes(output).toStdString();
     if (blocked) {
         QCOMPARE(s.platform.boxes, QStringList{"Error Saving File.: Save to File"});
+        QCOMPARE(s.platform.problems.size(), 1);
+        QVERIFY2(s.platform.problems[0].contains(output), qPrintable(s.platform.problems[0]));
         QVERIFY(s.platform.opened.isEmpty());
     } else {
         QCOMPARE(s.platform.boxes, QStringList{"? Your Page Has Been Generated.\nYour page was "

@@ -272,6 +272,10 @@ void TestMainWindow::readOnlyDataFileIsKept()
     s.Trigger(MenuCommand::FileSave);
 
     QCOMPARE(s.platform.boxes, QStringList{"Error Writing File: Save to File"});
+    // The box has the fixed text; why the save failed goes to the error output.
+    QCOMPARE(s.platform.problems.size(), 1);
+    QVERIFY2(s.platform.problems[0].contains("nmr.dat") && s.platform.problems[0].contains("read-only"),
+             qPrintable(s.platform.problems[0]));
     QCOMPARE(ReadFileBytes("nmr.dat"), old);
     QCOMPARE(s.Names(), (QStringList{"Buffalo Nickel", "Old Coin"}));
     QCOMPARE(s.Form(), kEmptyForm);
