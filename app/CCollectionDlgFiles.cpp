@@ -39,7 +39,7 @@ void CCollectionDlg::LoadDataFile()
         StartupTrace::Mark("column widths fitted");
     } catch (const std::exception& e) {
         // The coins read do not fit into the window: start empty, and keep the file.
-        contents.whole = false;
+        contents.ok = false;
         contents.problem = dynamic_cast<const std::bad_alloc*>(&e) ? strings::kOutOfMemory : e.what();
         m_model->Clear();
         m_choices->Clear();
@@ -49,7 +49,7 @@ void CCollectionDlg::LoadDataFile()
 
     // A file that was not read whole is never written over in this run, so that what could
     // not be read is still there once the fault is mended.
-    if (!contents.whole) {
+    if (!contents.ok) {
         m_keepDataFile = true;
         const std::string message = std::string(strings::kNotReadBefore) + contents.problem +
                                     std::string(strings::kNotReadCount) + std::to_string(m_collection.Count()) +
@@ -77,11 +77,11 @@ bool CCollectionDlg::WriteCollection()
     // With nobody left to ask, another program's file stays and the list goes beside it.
     const IfChanged ifChanged = m_ending ? IfChanged::KeepBoth : IfChanged::Stop;
     const CheckedSave save = SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, ifChanged);
-    m_platform.ReportProblem(save.result.reason);
-    if (m_ending)
-        return save.outcome == CheckedSave::Outcome::Saved;
-    if (save.outcome != CheckedSave::Outcome::NotSaved)
-        return save.outcome == CheckedSave::Outcome::Saved;
+    m_platform.ReportProblem(save.problem);
+    if (!save)
+        return false;
+    if (m_ending || save.done != CheckedSave::Done::NotSaved)
+        return save.done == CheckedSave::Done::Saved;
 
     QStringList buttons;
     for (std::string_view button : strings::kChangedFileButtons)
@@ -92,8 +92,8 @@ bool CCollectionDlg::WriteCollection()
     case 0: {
         const CheckedSave again =
             SaveDataFileChecked(kDataFileName, m_collection, BackupTime::Now(), m_dataStamp, IfChanged::Overwrite);
-        m_platform.ReportProblem(again.result.reason);
-        return again.outcome == CheckedSave::Outcome::Saved;
+        m_platform.ReportProblem(again.problem);
+        return again && again.done == CheckedSave::Done::Saved;
     }
     case 1:
         return TakeChangedFile();
@@ -101,8 +101,8 @@ bool CCollectionDlg::WriteCollection()
         if (!m_leaving)
             return true;
         const BackupResult kept = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
-        m_platform.ReportProblem(kept.reason);
-        return kept.outcome == BackupResult::Outcome::Made;
+        m_platform.ReportProblem(kept.problem);
+        return kept && kept.kept == BackupResult::Kept::Made;
     }
     }
 }
@@ -111,13 +111,13 @@ bool CCollectionDlg::TakeChangedFile()
 {
     // The list is kept before it is replaced, so that it outlives the window even without Undo.
     const BackupResult kept = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
-    if (kept.outcome != BackupResult::Outcome::Made) {
-        m_platform.ReportProblem(kept.reason);
+    if (!kept || kept.kept != BackupResult::Kept::Made) {
+        m_platform.ReportProblem(kept.problem);
         return false;
     }
     FileStamp stamp;
     DataFileContents theirs = ReadDataFileStamped(kDataFileName, stamp);
-    if (!theirs.whole) {
+    if (!theirs.ok) {
         // The list stays; the next save asks again.
         m_platform.ShowError(this, ToQString(std::string(strings::kNotReadBefore) + theirs.problem + "."),
                              ToQString(strings::kNotReadCaption));
@@ -164,7 +164,7 @@ void CCollectionDlg::LoadPreferences()
     // As with the data file: settings that were not read whole are never written over in this
     // run, so that the user's name, address and page choices are still there once the fault is
     // mended.
-    if (!contents.whole) {
+    if (!contents.ok) {
         m_keepPreferencesFile = true;
         const std::string message =
             std::string(strings::kPrefsNotReadBefore) + contents.problem + std::string(strings::kPrefsNotReadAfter);
@@ -178,14 +178,14 @@ void CCollectionDlg::SavePreferences()
         ReportSaveFailure(strings::kPrefsNotWritten);
         return;
     }
-    SaveResult saved;
+    Outcome saved;
     try {
         saved = WritePreferencesFile(kPreferencesFileName, m_prefs);
     } catch (const std::exception& e) {
-        saved = SaveResult::Failed(e.what());
+        saved = Outcome::Failed(e.what());
     }
     if (!saved) {
-        m_platform.ReportProblem(saved.reason);
+        m_platform.ReportProblem(saved.problem);
         ReportSaveFailure();
     }
 }
@@ -295,7 +295,7 @@ void CCollectionDlg::OnFileRestoreBackup()
             std::string(strings::kRestoreQuestionBefore) + which + std::string(strings::kRestoreQuestionAfter);
         if (m_platform.AskYesNo(this, ToQString(question))) {
             DataFileContents backup = ReadDataFileContents(chosen->path, IfMissing::Leave);
-            if (!backup.whole) {
+            if (!backup.ok) {
                 m_platform.ShowError(this, ToQString(std::string(strings::kNotReadBefore) + backup.problem + "."),
                                      ToQString(strings::kRestoreBackupTitle));
             } else {
@@ -313,9 +313,9 @@ void CCollectionDlg::OnFileExportCsv()
     ReadForm();
     const QString path = m_platform.GetSaveFileName(this, ToQString(strings::kExportCsvTitle), ToQString(strings::kCsvFilter));
     if (!path.isEmpty()) {
-        const SaveResult written = WriteCsvFile(ToUtf8(path), m_collection);
+        const Outcome written = WriteCsvFile(ToUtf8(path), m_collection);
         if (!written) {
-            m_platform.ReportProblem(written.reason);
+            m_platform.ReportProblem(written.problem);
             m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
         }
     }
@@ -334,9 +334,9 @@ bool CCollectionDlg::MapCsvColumns(const std::string& path, CsvImport& import)
             return false;
         map = dialog.Map();
         if (dialog.Remember()) {
-            const SaveResult saved = SaveCsvMap(kCsvMapFileName, headings, *map);
+            const Outcome saved = SaveCsvMap(kCsvMapFileName, headings, *map);
             if (!saved)
-                m_platform.ShowError(this, ToQString(strings::kCsvMapSaveFailed) + ToQString(saved.reason),
+                m_platform.ShowError(this, ToQString(strings::kCsvMapSaveFailed) + ToQString(saved.problem),
                                      ToQString(strings::kImportCsvTitle));
         }
     }
@@ -361,7 +361,7 @@ void CCollectionDlg::OnFileImportCsv()
             return;
         }
         if (!import.ok) {
-            m_platform.ShowError(this, ToQString(import.error), ToQString(strings::kImportCsvTitle));
+            m_platform.ShowError(this, ToQString(import.problem), ToQString(strings::kImportCsvTitle));
         } else {
             const std::string question = CsvImportQuestion(ToUtf8(QFileInfo(path).fileName()), import) +
                                          "\n\n" + CsvColumnMapping(import);

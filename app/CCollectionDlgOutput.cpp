@@ -42,13 +42,13 @@ void CCollectionDlg::GeneratePage(const PageKind& kind)
     if (location.empty())
         location = std::string(kind.defaultOutput);
     // The page goes into the file as it is composed, never whole in memory.
-    const SaveResult written = WritePageFile(location, outer, inner, m_collection, m_prefs);
+    const Outcome written = WritePageFile(location, outer, inner, m_collection, m_prefs);
     // The rows pass through the form on their way into the page, which leaves the last one
     // showing.
     if (m_collection.Count() > 0)
         ReadRowIntoForm(m_collection.Count() - 1);
     if (!written) {
-        m_platform.ReportProblem(written.reason);
+        m_platform.ReportProblem(written.problem);
         m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
         return;
     }

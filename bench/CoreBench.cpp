@@ -336,11 +336,11 @@ void BM_KeepBackup(benchmark::State& state)
     else
         std::filesystem::copy_file(data, older);
     const BackupTime when{2026, 1, 1, 12, 0, 0};
-    const auto expected = changed ? BackupResult::Outcome::Made
-                                  : BackupResult::Outcome::SameAsNewest;
+    const auto expected = changed ? BackupResult::Kept::Made
+                                  : BackupResult::Kept::SameAsNewest;
     for (auto _ : state) {
         const BackupResult result = KeepBackup(data, when);
-        if (result.outcome != expected)
+        if (!result || result.kept != expected)
             state.SkipWithError("unexpected outcome");
         if (changed) {
             state.PauseTiming();
@@ -375,7 +375,7 @@ void BM_SaveWithBackup(benchmark::State& state)
         if (!WriteDataFile(data, second % 2 ? other : one))
             state.SkipWithError("the data file could not be written");
         PruneBackups(data);
-        if (backup.outcome != BackupResult::Outcome::Made)
+        if (!backup || backup.kept != BackupResult::Kept::Made)
             state.SkipWithError("no backup made");
         ++second;
     }
@@ -401,7 +401,7 @@ void BM_SaveChecked(benchmark::State& state)
     for (auto _ : state) {
         const BackupTime when{2026, 1, 1, 12, second / 60 % 60, second % 60};
         const CheckedSave save = SaveDataFileChecked(data, second % 2 ? other : one, when, stamp, IfChanged::Stop);
-        if (save.outcome != CheckedSave::Outcome::Saved || !stamp.hashed)
+        if (!save || save.done != CheckedSave::Done::Saved || !stamp.hashed)
             state.SkipWithError("not saved as the window saves");
         ++second;
     }

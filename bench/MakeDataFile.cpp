@@ -21,7 +21,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const Collection collection = GenerateCollection(static_cast<int>(count));
-    const SaveResult saved = WriteDataFile(argv[2], collection);
+    const Outcome saved = WriteDataFile(argv[2], collection);
     if (!saved) {
         std::cerr << "make_bench_data: cannot write " << argv[2] << "\n";
         return 1;

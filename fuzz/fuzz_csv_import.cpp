@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();  // the same header row, whatever the map
     }
     if (!first.ok) {
-        if (first.error.empty() || !first.records.empty())
+        if (first.problem.empty() || !first.records.empty())
             std::abort();  // a refusal must say why and give nothing
         return 0;
     }

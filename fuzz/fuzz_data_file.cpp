@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
 
     DataFileContents first = ReadDataFileContents(path);
-    if (!first.whole)
+    if (!first.ok)
         __builtin_trap();  // an ordinary file that fits in memory is always read whole
     // The count the backups dialog shows is the number of coins a restore would give.
     if (CountDataFileCoins(path) != static_cast<long>(first.records.size()))
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Trailing white space of a value does not survive the format, so the first load's values
     // (already trimmed) are what the second load must give back.
     DataFileContents second = ReadDataFileContents(path);
-    if (!second.whole || second.records != collection.BottomUp())
+    if (!second.ok || second.records != collection.BottomUp())
         __builtin_trap();
     return 0;
 }

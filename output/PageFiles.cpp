@@ -12,9 +12,9 @@ std::optional<std::string> ReadTemplate(const std::string& path)
     // A missing template is made, empty, so that the user finds a file to fill in. One that
     // cannot be read whole is not used at all: a page from half a template is a wrong page.
     FileReadResult file = ReadWholeFile(path, IfMissing::CreateEmpty);
-    if (file.status == ReadStatus::Incomplete)
+    if (!file)
         return std::nullopt;
-    if (file.status == ReadStatus::Missing)
+    if (file.missing)
         return ::access(path.c_str(), F_OK) == 0 ? std::optional<std::string>(std::string()) : std::nullopt;
 
     // Templates written for the Windows program are in its code page; UTF-8 ones stay byte for
@@ -39,12 +39,12 @@ private:
 
 }  // namespace
 
-SaveResult WritePageFile(const std::string& path, std::string_view outer, std::string_view inner,
+Outcome WritePageFile(const std::string& path, std::string_view outer, std::string_view inner,
                          const Collection& collection, const Preferences& prefs)
 {
     AtomicFile file(path);
     if (!file.IsOpen())
-        return SaveResult::Failed(file.OpenError());
+        return Outcome::Failed(file.OpenError());
     FileSink sink(file);
     StreamPage(outer, inner, collection, prefs, sink);
     return file.Commit();

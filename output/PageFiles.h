@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 // The two kinds of page the program makes.
 struct PageKind {
@@ -29,5 +29,5 @@ struct Preferences;
 
 // Composes the page (ComposePage) straight into the file, in blocks of about 1 MB, replacing
 // the file safely: on failure the old page is as it was.
-SaveResult WritePageFile(const std::string& path, std::string_view outer, std::string_view inner,
+Outcome WritePageFile(const std::string& path, std::string_view outer, std::string_view inner,
                          const Collection& collection, const Preferences& prefs);

@@ -194,7 +194,7 @@ std::string SummaryPageHtml(const CollectionSummary& summary, std::string_view t
     return page;
 }
 
-SaveResult WriteSummaryPage(const std::string& path, const CollectionSummary& summary,
+Outcome WriteSummaryPage(const std::string& path, const CollectionSummary& summary,
                             std::string_view title)
 {
     return WriteFileAtomically(path, SummaryPageHtml(summary, title));

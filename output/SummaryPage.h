@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "output/CollectionSummary.h"
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 // The summary as a page that stands on its own: the totals, the tables by country, category
 // and condition, the purchases by year, and the three charts drawn as inline SVG. It loads
@@ -13,5 +13,5 @@
 std::string SummaryPageHtml(const CollectionSummary& summary, std::string_view title);
 
 // Writes SummaryPageHtml to `path`, replacing the file safely.
-SaveResult WriteSummaryPage(const std::string& path, const CollectionSummary& summary,
+Outcome WriteSummaryPage(const std::string& path, const CollectionSummary& summary,
                             std::string_view title);

@@ -138,10 +138,10 @@ struct AtomicFile::State {
         temporary.clear();
     }
 
-    SaveResult Fail(std::string why)
+    Outcome Fail(std::string why)
     {
         Discard();
-        return SaveResult::Failed(std::move(why));
+        return Outcome::Failed(std::move(why));
     }
 };
 
@@ -237,13 +237,13 @@ void AtomicFile::Write(std::string_view bytes)
         WriteAll(s.fd, bytes.data(), bytes.size(), s.writeError);
 }
 
-SaveResult AtomicFile::Commit()
+Outcome AtomicFile::Commit()
 {
     State& s = *m_state;
     if (s.committed)
-        return SaveResult::Failed(std::string(strings::kAlreadyCommitted));
+        return Outcome::Failed(std::string(strings::kAlreadyCommitted));
     if (s.fd < 0)
-        return SaveResult::Failed(s.openError.empty() ? std::string(strings::kNotOpen) : s.openError);
+        return Outcome::Failed(s.openError.empty() ? std::string(strings::kNotOpen) : s.openError);
 
     s.Flush();
     if (s.writeError != 0)
@@ -269,11 +269,11 @@ SaveResult AtomicFile::Commit()
     return {};
 }
 
-SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes)
+Outcome WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
     AtomicFile file(path);
     if (!file.IsOpen())
-        return SaveResult::Failed(file.OpenError());
+        return Outcome::Failed(file.OpenError());
     file.Write(bytes);
     return file.Commit();
 }

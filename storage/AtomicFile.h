@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 // Replaces a file safely: the new contents go to a temporary file in the same folder, which is
 // flushed, synced and renamed over the target only when everything was written. Any failure
@@ -30,7 +30,7 @@ public:
     void Write(std::string_view bytes);
 
     // Flushes, syncs and renames the temporary file over the target.
-    SaveResult Commit();
+    Outcome Commit();
 
 private:
     struct State;
@@ -38,7 +38,7 @@ private:
 };
 
 // Writes `bytes` to `path` through an AtomicFile.
-SaveResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+Outcome WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes what interrupted saves left behind: the temporary files of the named files (base names
 // such as "nmr.dat") in `folder`, when a save was killed between creating its temporary file and

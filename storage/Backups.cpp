@@ -189,8 +189,7 @@ int LinkUnderFreeName(const std::string& source, const std::string& folder,
 BackupResult Failed(std::string why)
 {
     BackupResult result;
-    result.outcome = BackupResult::Outcome::Failed;
-    result.reason = std::move(why);
+    result.Fail(std::move(why));
     return result;
 }
 
@@ -237,7 +236,7 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     const std::vector<BackupEntry> backups = FindBackups(parts);
     if (!backups.empty() && SameContents(dataFilePath, data, backups.front().path)) {
         BackupResult same;
-        same.outcome = BackupResult::Outcome::SameAsNewest;
+        same.kept = BackupResult::Kept::SameAsNewest;
         same.path = backups.front().path;
         return same;
     }
@@ -258,7 +257,7 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
             return Failed(strings::Fill(strings::kCannotLink, {temporary, target, SystemError(error)}));
     }
     BackupResult made;
-    made.outcome = BackupResult::Outcome::Made;
+    made.kept = BackupResult::Kept::Made;
     made.path = target;
     return made;
 }
@@ -301,7 +300,7 @@ BackupResult KeepFileAsBackup(const std::string& dataFilePath, const std::string
     if (error != 0)
         return Failed(strings::Fill(strings::kCannotLinkBackup, {sourcePath, SystemError(error)}));
     BackupResult made;
-    made.outcome = BackupResult::Outcome::Made;
+    made.kept = BackupResult::Kept::Made;
     made.path = target;
     return made;
 }

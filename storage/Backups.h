@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/Outcome.h"
+
 // Backups of the data file, kept in a folder beside it: "backups/nmr-2026-12-06-231646.dat"
 // for a save made at that local time, "nmr-2026-12-06-231646-2.dat" for a second save in the
 // same second. Only names of exactly that pattern are backups; anything else in the folder is
@@ -36,16 +38,14 @@ struct BackupEntry {
 };
 
 // What KeepBackup did.
-struct BackupResult {
-    enum class Outcome {
+struct BackupResult : Outcome {
+    enum class Kept {
         Made,           // `path` is the new backup
         SameAsNewest,   // the newest backup already holds these contents
         NothingToKeep,  // no data file yet, or an empty one
-        Failed,         // `reason` says why, for a developer
     };
-    Outcome outcome = Outcome::NothingToKeep;
+    Kept kept = Kept::NothingToKeep;  // what was done, when ok
     std::string path;
-    std::string reason;
 };
 
 // Keeps the data file at `dataFilePath` as it is now as a backup named after `when`, unless
@@ -54,7 +54,7 @@ struct BackupResult {
 // a link cannot be made (a folder on another file system, a file system without links); the
 // link is safe because a save puts a new file in the old one's place (AtomicFile) instead of
 // writing into it. A
-// result of Failed must not stop the save: nothing has changed then, except possibly an empty
+// failed result must not stop the save: nothing has changed then, except possibly an empty
 // backups folder.
 BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when);
 

@@ -81,11 +81,11 @@ std::string CopyIfMissing(const fs::path& source, const fs::path& target)
         return errno == EEXIST ? std::string() : strings::Fill(strings::kPathProblem, {target.string(), std::strerror(errno)});
     CopyResult copied = CopyFileTo(source.string(), fd);
     if (close(fd) != 0 && copied)
-        copied = {CopyResult::Failed::Writing, std::strerror(errno)};
+        copied.Fail(std::strerror(errno));
     if (copied)
         return {};
     unlink(target.c_str());
-    if (copied.failed == CopyResult::Failed::Reading)
+    if (copied.inReading)
         return strings::Fill(strings::kCannotRead, {source.string(), copied.problem});
     return strings::Fill(strings::kCannotWrite, {target.string(), copied.problem});
 }
@@ -185,20 +185,38 @@ std::string DefaultCollectionFolder(const UserFolders& user)
     return documents.empty() ? std::string() : (fs::path(documents) / "Numora").string();
 }
 
+namespace {
+
+FolderResult FolderFound(std::string folder)
+{
+    FolderResult found;
+    found.folder = std::move(folder);
+    return found;
+}
+
+FolderResult NoFolder(std::string why)
+{
+    FolderResult none;
+    none.Fail(std::move(why));
+    return none;
+}
+
+}  // namespace
+
 FolderResult CollectionFolderOf(const std::string& path)
 {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found)
-        return {{}, strings::Fill(strings::kNoSuchPath, {path})};
+        return NoFolder(strings::Fill(strings::kNoSuchPath, {path}));
     if (ec)
-        return {{}, strings::Fill(strings::kPathProblem, {path, ec.message()})};
+        return NoFolder(strings::Fill(strings::kPathProblem, {path, ec.message()}));
     if (fs::is_directory(status))
-        return {path, {}};
+        return FolderFound(path);
     const fs::path file(path);
     if (file.filename() != kDataFileName)
-        return {{}, strings::Fill(strings::kNotACollection, {path, kDataFileName})};
-    return {file.has_parent_path() ? file.parent_path().string() : std::string("."), {}};
+        return NoFolder(strings::Fill(strings::kNotACollection, {path, kDataFileName}));
+    return FolderFound(file.has_parent_path() ? file.parent_path().string() : std::string("."));
 }
 
 FolderResult PrepareCollectionFolder(const std::string& folder, const std::string& templates)
@@ -206,9 +224,9 @@ FolderResult PrepareCollectionFolder(const std::string& folder, const std::strin
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder))
-        return {{}, strings::Fill(strings::kCannotMakeFolder, {folder, ec ? ec.message() : std::string(strings::kFileHasThatName)})};
+        return NoFolder(strings::Fill(strings::kCannotMakeFolder, {folder, ec ? ec.message() : std::string(strings::kFileHasThatName)}));
     if (templates.empty())
-        return {folder, {}};
+        return FolderFound(folder);
 
     std::vector<fs::path> samples;
     for (fs::directory_iterator it(templates, ec), end; !ec && it != end; it.increment(ec)) {
@@ -216,14 +234,14 @@ FolderResult PrepareCollectionFolder(const std::string& folder, const std::strin
             samples.push_back(it->path());
     }
     if (ec)
-        return {{}, strings::Fill(strings::kCannotReadTemplates, {templates, ec.message()})};
+        return NoFolder(strings::Fill(strings::kCannotReadTemplates, {templates, ec.message()}));
     std::sort(samples.begin(), samples.end());
     for (const fs::path& sample : samples) {
         if (std::string error = CopyIfMissing(sample, fs::path(folder) / sample.filename());
             !error.empty())
-            return {{}, error};
+            return NoFolder(error);
     }
-    return {folder, {}};
+    return FolderFound(folder);
 }
 
 std::string FindTemplatesFolder(const std::string& executable, std::string_view installed,
@@ -259,7 +277,7 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
         target = CollectionFolderOf(line.path);
     } else if (line.defaultCollection) {
         const std::string folder = DefaultCollectionFolder(context.user);
-        target = folder.empty() ? FolderResult{{}, std::string(strings::kNoHomeFolder)}
+        target = folder.empty() ? NoFolder(std::string(strings::kNoHomeFolder))
                                 : PrepareCollectionFolder(folder, context.templates);
         if (context.templates.empty())
             note = strings::kNoSampleTemplates;
@@ -271,7 +289,7 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
         fs::current_path(target.folder, ec);
     if (!target || ec) {
         const std::string error =
-            !target ? target.error : strings::Fill(strings::kCannotEnterFolder, {target.folder, ec.message()});
+            !target ? target.problem : strings::Fill(strings::kCannotEnterFolder, {target.folder, ec.message()});
         StartOutcome stop = Stop(1, error);
         if (line.defaultCollection)
             stop.windowText = strings::Fill(strings::kCannotOpenCollection, {error});

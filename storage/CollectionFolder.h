@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/Outcome.h"
+
 // Which folder Numora works in. Every file of a collection lies in one folder, which the
 // program makes its current folder before anything else; this decides that folder from the
 // command line, without a toolkit, so that --help and --version need no display and a
@@ -42,10 +44,8 @@ std::string DocumentsFolder(const UserFolders& user);
 std::string DefaultCollectionFolder(const UserFolders& user);
 
 // A folder to work in, or why there is none.
-struct FolderResult {
+struct FolderResult : Outcome {
     std::string folder;
-    std::string error;
-    explicit operator bool() const { return error.empty(); }
 };
 
 // The folder a FOLDER or FILE argument names: a folder itself, or the folder of a collection

@@ -66,11 +66,11 @@ std::string CsvText(const Collection& collection)
     return out;
 }
 
-SaveResult WriteCsvFile(const std::string& path, const Collection& collection)
+Outcome WriteCsvFile(const std::string& path, const Collection& collection)
 {
     AtomicFile file(path);
     if (!file.IsOpen())
-        return SaveResult::Failed(file.OpenError());
+        return Outcome::Failed(file.OpenError());
     std::string chunk;
     AppendHeader(chunk);
     for (int row = 0; row < collection.Count(); ++row) {

@@ -255,7 +255,7 @@ private:
     {
         m_failed = true;
         m_result.errorLine = line;
-        m_result.error = line > 0 ? std::string(strings::kCsvLine) + std::to_string(line) + ": " + what : what;
+        m_result.Fail(line > 0 ? std::string(strings::kCsvLine) + std::to_string(line) + ": " + what : what);
     }
 
     CsvImport& m_result;
@@ -282,7 +282,7 @@ CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map)
     CsvImport result;
     const auto fail = [&](int line, const std::string& what) {
         result.errorLine = line;
-        result.error = line > 0 ? std::string(strings::kCsvLine) + std::to_string(line) + ": " + what : what;
+        result.Fail(line > 0 ? std::string(strings::kCsvLine) + std::to_string(line) + ": " + what : what);
         return result;
     };
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
@@ -316,17 +316,16 @@ CsvImport ReadCsvTextWith(std::string bytes, const CsvColumnMap* map)
         result.skippedRows = 0;
         return result;
     }
-    result.ok = true;
     return result;
 }
 
 CsvImport ReadCsvFileWith(const std::string& path, const CsvColumnMap* map)
 {
     FileReadResult file = ReadWholeFile(path, IfMissing::Leave);
-    if (file.status != ReadStatus::Whole) {
+    if (!file || file.missing) {
         CsvImport result;
-        result.error = std::string(strings::kFileNotReadBefore) + path + std::string(strings::kFileNotReadAfter) +
-                       (file.status == ReadStatus::Missing ? std::string(strings::kReadMissing) : file.problem) + ".";
+        result.Fail(std::string(strings::kFileNotReadBefore) + path + std::string(strings::kFileNotReadAfter) +
+                    (file.missing ? std::string(strings::kReadMissing) : file.problem) + ".");
         return result;
     }
     return ReadCsvTextWith(std::move(file.bytes), map);

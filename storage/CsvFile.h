@@ -7,7 +7,7 @@
 
 #include "records/Collection.h"
 #include "storage/CsvColumnGuess.h"
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 // Comma-separated values (RFC 4180) for spreadsheets, in UTF-8.
 //
@@ -34,7 +34,7 @@
 std::string CsvText(const Collection& collection);
 
 // Writes CsvText(collection) to `path`, replacing the file safely.
-SaveResult WriteCsvFile(const std::string& path, const Collection& collection);
+Outcome WriteCsvFile(const std::string& path, const Collection& collection);
 
 // One column of an imported file.
 struct CsvColumn {
@@ -44,9 +44,8 @@ struct CsvColumn {
 };
 
 // What an import found.
-struct CsvImport {
-    bool ok = false;
-    std::string error;  // when !ok: what is wrong, beginning "Line N: " when a line is at fault
+// When not ok, `problem` says what is wrong, beginning "Line N: " when a line is at fault.
+struct CsvImport : Outcome {
     int errorLine = 0;  // that line (1 is the header row), or 0
 
     char separator = ',';

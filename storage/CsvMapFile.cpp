@@ -92,7 +92,7 @@ std::optional<CsvColumnMap> FindSavedCsvMap(const std::string& path,
                                             const std::vector<std::string>& headings)
 {
     FileReadResult file = ReadWholeFile(path, IfMissing::Leave);
-    if (file.status != ReadStatus::Whole)
+    if (!file || file.missing)
         return std::nullopt;
     for (SavedCsvMap& saved : ParseCsvMaps(DecodeFileText(std::move(file.bytes)))) {
         if (SameHeadings(saved.headings, headings))
@@ -101,14 +101,14 @@ std::optional<CsvColumnMap> FindSavedCsvMap(const std::string& path,
     return std::nullopt;
 }
 
-SaveResult SaveCsvMap(const std::string& path, const std::vector<std::string>& headings,
+Outcome SaveCsvMap(const std::string& path, const std::vector<std::string>& headings,
                       const CsvColumnMap& map)
 {
     FileReadResult file = ReadWholeFile(path, IfMissing::Leave);
-    if (file.status == ReadStatus::Incomplete)
-        return SaveResult::Failed(file.problem);
+    if (!file)
+        return Outcome::Failed(file.problem);
     std::vector<SavedCsvMap> maps;
-    if (file.status == ReadStatus::Whole)
+    if (!file.missing)
         maps = ParseCsvMaps(DecodeFileText(std::move(file.bytes)));
     std::erase_if(maps, [&](const SavedCsvMap& saved) { return SameHeadings(saved.headings, headings); });
     SavedCsvMap added{headings, map};
@@ -117,7 +117,7 @@ SaveResult SaveCsvMap(const std::string& path, const std::vector<std::string>& h
 
     KeyValueWriter writer(path);
     if (!writer.IsOpen())
-        return SaveResult::Failed(writer.OpenError());
+        return Outcome::Failed(writer.OpenError());
     writer.Write(CsvMapsText(maps));
     return writer.Commit();
 }

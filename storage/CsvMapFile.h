@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "storage/CsvColumnGuess.h"
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 // The column maps the user chose for CSV files of other programs, kept in the collection
 // folder in a file of their own ("csvmaps.dat"), so that the next import of a file with the
@@ -39,5 +39,5 @@ std::optional<CsvColumnMap> FindSavedCsvMap(const std::string& path,
 // Saves `map` for `headings` in the file at `path`, in place of a map saved for the same
 // headings before; the file's other maps are kept. The file is replaced safely. A file that
 // exists and cannot be read is not replaced.
-SaveResult SaveCsvMap(const std::string& path, const std::vector<std::string>& headings,
+Outcome SaveCsvMap(const std::string& path, const std::vector<std::string>& headings,
                       const CsvColumnMap& map);

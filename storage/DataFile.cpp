@@ -125,7 +125,7 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
         problem = strings::kReadCoinTooLarge;
     }
     contents.problem = problem.empty() ? reader.Problem() : problem;
-    contents.whole = contents.problem.empty();
+    contents.ok = contents.problem.empty();
 }
 
 }  // namespace
@@ -134,7 +134,7 @@ DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissi
 {
     struct stat st {};
     if (ifMissing == IfMissing::Leave && ::stat(path.c_str(), &st) != 0 && errno == ENOENT)
-        return {{}, false, std::string(strings::kReadMissing)};
+        return {Outcome::Failed(std::string(strings::kReadMissing)), {}};
     // The file is read a piece at a time; one that turns out not to be UTF-8 throughout is read
     // again whole, since it is then decoded as a whole before any pair is read.
     {
@@ -205,7 +205,7 @@ struct WriteOptions {
     FileStamp* stamp = nullptr;              // set to the file written, when it was written
 };
 
-SaveResult WriteRecords(const std::string& path, const Collection& collection, const WriteOptions& options)
+Outcome WriteRecords(const std::string& path, const Collection& collection, const WriteOptions& options)
 {
     const BackupTime* backupTime = options.backupTime;
     // The bytes are hashed as they are written only when the caller wants the file stamped,
@@ -215,7 +215,7 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
         hash.emplace();
     KeyValueWriter writer(path);
     if (!writer.IsOpen())
-        return SaveResult::Failed(writer.OpenError());
+        return Outcome::Failed(writer.OpenError());
     // An empty collection is an empty file, without a header. Otherwise the rows go bottom row
     // first, so that a load that puts each record on top restores the order. The text is
     // built as the file has it and written a block of many records at a time.
@@ -247,10 +247,10 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
     // that nothing else keeps.
     if (backupTime) {
         const BackupResult backup = KeepBackup(path, *backupTime);
-        if (options.backupRequired && backup.outcome == BackupResult::Outcome::Failed)
-            return SaveResult::Failed(strings::Fill(strings::kReplacedNotKept, {backup.reason}));
+        if (options.backupRequired && !backup)
+            return Outcome::Failed(strings::Fill(strings::kReplacedNotKept, {backup.problem}));
     }
-    SaveResult result = writer.Commit();
+    Outcome result = writer.Commit();
     if (result && options.stamp)
         *options.stamp = StampWrittenFile(path, hash->Value());
     // Old backups go only once the save succeeded, so that a failed save costs none.
@@ -261,12 +261,12 @@ SaveResult WriteRecords(const std::string& path, const Collection& collection, c
 
 }  // namespace
 
-SaveResult WriteDataFile(const std::string& path, const Collection& collection)
+Outcome WriteDataFile(const std::string& path, const Collection& collection)
 {
     return WriteRecords(path, collection, {});
 }
 
-SaveResult WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
+Outcome WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
                                       const BackupTime& when)
 {
     return WriteRecords(path, collection, {&when, false, nullptr});
@@ -290,18 +290,16 @@ BackupResult KeepCollectionAsBackup(const std::string& path, const Collection& c
     BackupResult result;
     const std::string folder = BackupFolderOf(path);
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-        result.outcome = BackupResult::Outcome::Failed;
-        result.reason = strings::Fill(strings::kCannotCreate, {folder, std::strerror(errno)});
+        result.Fail(strings::Fill(strings::kCannotCreate, {folder, std::strerror(errno)}));
         return result;
     }
     // Written whole under a hidden name first, then linked under a backup name that no other
     // backup has, so that a failure part way leaves no half backup among the real ones.
     const std::string written = folder + "/.unsaved-" + std::to_string(getpid()) + ".tmp";
-    const SaveResult saved = WriteDataFile(written, collection);
+    const Outcome saved = WriteDataFile(written, collection);
     if (!saved) {
         unlink(written.c_str());
-        result.outcome = BackupResult::Outcome::Failed;
-        result.reason = saved.reason;
+        result.Fail(saved.problem);
         return result;
     }
     result = KeepFileAsBackup(path, written, when);
@@ -316,22 +314,25 @@ CheckedSave SaveDataFileChecked(const std::string& path, const Collection& colle
     save.change = CompareWithStamp(path, stamp);
     if (save.change == FileChange::Changed) {
         if (ifChanged == IfChanged::Stop) {
-            save.outcome = CheckedSave::Outcome::NotSaved;
+            save.done = CheckedSave::Done::NotSaved;
             return save;
         }
         if (ifChanged == IfChanged::KeepBoth) {
             const BackupResult backup = KeepCollectionAsBackup(path, collection, when);
             save.backupPath = backup.path;
-            save.outcome = backup.outcome == BackupResult::Outcome::Made ? CheckedSave::Outcome::KeptAsBackup
-                                                                         : CheckedSave::Outcome::Failed;
-            save.result = backup.outcome == BackupResult::Outcome::Made ? SaveResult{}
-                                                                        : SaveResult::Failed(backup.reason);
+            if (backup && backup.kept == BackupResult::Kept::Made)
+                save.done = CheckedSave::Done::KeptAsBackup;
+            else
+                save.Fail(backup.problem);
             return save;
         }
     }
     // The other program's file goes into the backups before it is replaced, or the save does
     // not happen: nothing else holds it.
-    save.result = WriteRecords(path, collection, {&when, save.change == FileChange::Changed, &stamp});
-    save.outcome = save.result ? CheckedSave::Outcome::Saved : CheckedSave::Outcome::Failed;
+    const Outcome written = WriteRecords(path, collection, {&when, save.change == FileChange::Changed, &stamp});
+    if (written)
+        save.done = CheckedSave::Done::Saved;
+    else
+        save.Fail(written.problem);
     return save;
 }

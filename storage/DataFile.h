@@ -8,15 +8,14 @@
 #include "storage/Backups.h"
 #include "storage/FileStamp.h"
 #include "storage/FileReader.h"
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 inline constexpr char kDataFileName[] = "nmr.dat";
 
-// What a data file held, and whether all of it could be read.
-struct DataFileContents {
+// What a data file held, and whether all of it could be read: when not ok, the file must not
+// be overwritten in this run, and `problem` says why it was not read whole.
+struct DataFileContents : Outcome {
     std::vector<CoinRecord> records;  // in file order, bottom row of the list first
-    bool whole = true;                // false: the file must not be overwritten in this run
-    std::string problem;              // why it was not read whole, in plain words
 };
 
 // The records of a data file in file order (bottom row of the list first). A NAME line begins
@@ -24,7 +23,7 @@ struct DataFileContents {
 // until set again; unknown keys are skipped; records with an empty Name are dropped. A missing
 // file is created empty and gives no records, as does an empty one. A file that exists but
 // could not be read whole (no permission, a folder or a FIFO, a read error, more than the
-// memory holds) gives the records read before the failure and `whole` false. Never throws.
+// memory holds) gives the records read before the failure and not ok. Never throws.
 // With IfMissing::Leave (a backup, which is never made anew), a missing file is not created and
 // is not read whole either: there is no collection to take from it.
 DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
@@ -39,12 +38,12 @@ long CountDataFileCoins(const std::string& path, const std::stop_token& stop = {
 
 // Writes the collection bottom row first, so that reading it back and inserting each record at
 // the top restores the order on screen. An empty collection is an empty file.
-SaveResult WriteDataFile(const std::string& path, const Collection& collection);
+Outcome WriteDataFile(const std::string& path, const Collection& collection);
 
 // The same, keeping the file it replaces in the backups folder beside it when its contents
 // differ from the newest backup (see Backups.h), and keeping only the newest backups after a
 // save that succeeded. A backup that cannot be made does not stop the save.
-SaveResult WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
+Outcome WriteDataFileKeepingBackup(const std::string& path, const Collection& collection,
                                       const BackupTime& when);
 
 // Reads the data file as ReadDataFileContents does and sets `stamp` to the file read, for
@@ -64,16 +63,15 @@ enum class IfChanged {
     KeepBoth,   // write the collection as a backup and leave the other file in place
 };
 
-struct CheckedSave {
-    enum class Outcome {
+// When not ok, nothing was replaced and `problem` says why.
+struct CheckedSave : Outcome {
+    enum class Done {
         Saved,         // the data file holds the collection; the stamp is the new file's
         NotSaved,      // the file had changed and the caller said Stop; nothing was written
         KeptAsBackup,  // the file had changed: the collection is in `backupPath`, the file as it was
-        Failed,        // nothing was replaced; `result` says why
     };
-    Outcome outcome = Outcome::Failed;
+    Done done = Done::NotSaved;  // what was done, when ok
     FileChange change = FileChange::Unchanged;  // what the check found before writing
-    SaveResult result;
     std::string backupPath;
 };
 

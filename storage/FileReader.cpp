@@ -112,12 +112,12 @@ FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing)
         result.bytes.resize(got);
     } catch (const std::exception&) {  // std::bad_alloc or std::length_error
         result.bytes = std::string();
-        result.status = ReadStatus::Incomplete;
-        result.problem = Explain(ENOMEM);
+        result.Fail(Explain(ENOMEM));
         return result;
     }
-    result.status = file.Status();
-    result.problem = file.Problem();
+    if (file.Status() == ReadStatus::Incomplete)
+        result.Fail(file.Problem());
+    result.missing = file.Status() == ReadStatus::Missing;
     return result;
 }
 
@@ -159,8 +159,8 @@ CopyResult CopyFileTo(const std::string& from, int to)
     CopyResult result;
     FileReadStream in(from, IfMissing::Leave);
     if (in.Status() != ReadStatus::Whole) {
-        result.failed = CopyResult::Failed::Reading;
-        result.problem = in.Status() == ReadStatus::Missing ? std::string(strings::kReadMissing) : in.Problem();
+        result.Fail(in.Status() == ReadStatus::Missing ? std::string(strings::kReadMissing) : in.Problem());
+        result.inReading = true;
         return result;
     }
     char piece[64 * 1024];
@@ -170,16 +170,15 @@ CopyResult CopyFileTo(const std::string& from, int to)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
-                result.failed = CopyResult::Failed::Writing;
-                result.problem = std::strerror(n < 0 ? errno : EIO);
+                result.Fail(std::strerror(n < 0 ? errno : EIO));
                 return result;
             }
             done += static_cast<std::size_t>(n);
         }
     }
     if (in.Status() != ReadStatus::Whole) {
-        result.failed = CopyResult::Failed::Reading;
-        result.problem = in.Problem();
+        result.Fail(in.Problem());
+        result.inReading = true;
     }
     return result;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "storage/Outcome.h"
+
 // How a whole-file read ended.
 enum class ReadStatus {
     Whole,       // every byte of an ordinary file was read (an empty file included)
@@ -12,10 +14,11 @@ enum class ReadStatus {
     Incomplete,  // the file exists but could not be read whole; `problem` says why
 };
 
-struct FileReadResult {
-    ReadStatus status = ReadStatus::Whole;
-    std::string bytes;    // what was read; after a read error part way, the bytes before it
-    std::string problem;  // plain words for the user, when Incomplete
+// Not ok when the file exists but could not be read whole; `problem` then says why in plain
+// words for the user.
+struct FileReadResult : Outcome {
+    bool missing = false;  // there was no such file
+    std::string bytes;     // what was read; after a read error part way, the bytes before it
 };
 
 enum class IfMissing { Leave, CreateEmpty };
@@ -23,11 +26,11 @@ enum class IfMissing { Leave, CreateEmpty };
 // Every file the program reads is read through this reader. It opens without waiting (a FIFO
 // without a writer does not block), looks at what it opened and reads only ordinary files: a
 // folder, a FIFO, a socket or a device is reported as Incomplete without a single read, with
-// the reason in `problem` (the texts are in resources/FixedStrings.h).
+// the reason as the problem (the texts are in resources/FixedStrings.h).
 
 // Reads a whole file into memory.
-// A missing file is created empty when asked (it then still reports Missing). Never throws: a
-// file larger than the memory can hold is Incomplete with no bytes.
+// A missing file is created empty when asked (it is then still reported missing). Never
+// throws: a file larger than the memory can hold is not ok, with no bytes.
 FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing);
 
 // An ordinary file read a piece at a time, opened with the checks of ReadWholeFile: a folder, a
@@ -59,11 +62,9 @@ private:
 };
 
 // What CopyFileTo did.
-struct CopyResult {
-    enum class Failed { Nothing, Reading, Writing };
-    Failed failed = Failed::Nothing;
-    std::string problem;  // why, when something failed: the reader's words, or the write's error
-    explicit operator bool() const { return failed == Failed::Nothing; }
+// When not ok, `problem` is the reader's words or the write's error.
+struct CopyResult : Outcome {
+    bool inReading = false;  // when not ok: the reading failed, not the writing
 };
 
 // Copies the ordinary file at `from` to the open descriptor `to` a piece at a time, read

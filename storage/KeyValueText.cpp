@@ -129,7 +129,7 @@ KeyValueReader::KeyValueReader(const std::string& path, IfMissing ifMissing)
 {
     FileReadResult file = ReadWholeFile(path, ifMissing);
     m_problem = std::move(file.problem);
-    if (file.status == ReadStatus::Incomplete)
+    if (!file)
         file.bytes.resize(CompleteLinesSize(file.bytes));
     try {
         m_text = std::make_shared<std::string>(DecodeFileText(std::move(file.bytes)));

@@ -137,7 +137,7 @@ public:
     void WriteLines(std::string_view text) { m_file.Write(text); }
 
     // Replaces the file with what was written; nothing replaces it when this is not called.
-    SaveResult Commit() { return m_file.Commit(); }
+    Outcome Commit() { return m_file.Commit(); }
 
 private:
     AtomicFile m_file;

@@ -18,7 +18,7 @@ PreferencesContents ReadPreferencesContents(const std::string& path)
     PreferencesContents contents;
     KeyValueReader reader(path);
     if (!reader.IsComplete()) {
-        contents.whole = false;
+        contents.ok = false;
         contents.problem = reader.Problem();
         return contents;
     }
@@ -39,11 +39,11 @@ Preferences ReadPreferencesFile(const std::string& path)
     return ReadPreferencesContents(path).prefs;
 }
 
-SaveResult WritePreferencesFile(const std::string& path, const Preferences& prefs)
+Outcome WritePreferencesFile(const std::string& path, const Preferences& prefs)
 {
     KeyValueWriter writer(path);
     if (!writer.IsOpen())
-        return SaveResult::Failed(writer.OpenError());
+        return Outcome::Failed(writer.OpenError());
     std::string text(kKeyValueHeader);
     for (int i = 0; i < kPrefKeyCount; ++i)
         AppendPair(text, kKeyNames[i], prefs.values[i]);

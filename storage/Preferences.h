@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "storage/SaveResult.h"
+#include "storage/Outcome.h"
 
 inline constexpr char kPreferencesFileName[] = "nmr.ini";
 
@@ -42,21 +42,20 @@ struct Preferences {
     friend bool operator==(const Preferences&, const Preferences&) = default;
 };
 
-// What a preferences file held, and whether all of it could be read.
-struct PreferencesContents {
+// What a preferences file held, and whether all of it could be read: when not ok, the file
+// must not be overwritten in this run, and `problem` says why it was not read whole.
+struct PreferencesContents : Outcome {
     Preferences prefs;
-    bool whole = true;     // false: the file must not be overwritten in this run
-    std::string problem;   // why it was not read whole, in plain words
 };
 
 // Reads the file: keys of the table set their value (a later duplicate wins), anything else is
 // skipped. A missing file is created empty and gives empty preferences. A file that exists but
 // could not be read whole (no permission, a folder or a FIFO, a read error) gives empty
-// preferences and `whole` false: half a file of settings is not the user's settings.
+// preferences and not ok: half a file of settings is not the user's settings.
 PreferencesContents ReadPreferencesContents(const std::string& path);
 
 // The preferences alone, for callers that need not know whether the file was read whole.
 Preferences ReadPreferencesFile(const std::string& path);
 
 // Writes the header, the twelve pairs in order and an empty last line.
-SaveResult WritePreferencesFile(const std::string& path, const Preferences& prefs);
+Outcome WritePreferencesFile(const std::string& path, const Preferences& prefs);

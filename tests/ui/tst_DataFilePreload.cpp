@@ -64,7 +64,7 @@ void TestDataFilePreload::aReadingIsTakenOnceAndOnlyForItsFile()
     DataFilePreload::Start("folder.dat");
     const DataFileContents folder = DataFilePreload::Take("folder.dat", stamp);
     const DataFileContents direct = ReadDataFileContents("folder.dat");
-    QVERIFY(!folder.whole);
+    QVERIFY(!folder.ok);
     QCOMPARE(folder.problem, direct.problem);
     QDir::setCurrent(old);
 }

@@ -15,7 +15,7 @@ TEST(AtomicFile, FailedSavesKeepTheOldFileAndLeaveNoTemporary)
     const std::string file = dir.File("nmr.dat"), big(200 * 1024, 'x');  // past the buffer
     WriteBytes(file, "old");
     fs::create_directory(dir.File("folder"));
-    const std::pair<const char*, std::function<SaveResult()>> cases[] = {
+    const std::pair<const char*, std::function<Outcome()>> cases[] = {
         {"missing folder", [&] { return WriteFileAtomically(dir.File("none/nmr.dat"), big); }},
         {"target is a folder", [&] { return WriteFileAtomically(dir.File("folder"), big); }},
         {"write error", [&] {
@@ -24,7 +24,7 @@ TEST(AtomicFile, FailedSavesKeepTheOldFileAndLeaveNoTemporary)
              const rlimit small{1000, old.rlim_max};
              const auto handler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of death
              setrlimit(RLIMIT_FSIZE, &small);
-             const SaveResult result = WriteFileAtomically(file, big);
+             const Outcome result = WriteFileAtomically(file, big);
              setrlimit(RLIMIT_FSIZE, &old);
              std::signal(SIGXFSZ, handler);
              return result;
@@ -36,8 +36,8 @@ TEST(AtomicFile, FailedSavesKeepTheOldFileAndLeaveNoTemporary)
     EXPECT_EQ(ReadBytes(file), "old");
     EXPECT_EQ(CountEntries(dir.path), 2);
     for (const auto& [what, save] : cases) {
-        const SaveResult result = save();
-        EXPECT_FALSE(result.ok || result.reason.empty()) << what;
+        const Outcome result = save();
+        EXPECT_FALSE(result.ok || result.problem.empty()) << what;
         EXPECT_EQ(ReadBytes(file), "old") << what;
         EXPECT_EQ(CountEntries(dir.path), 2) << what;
     }

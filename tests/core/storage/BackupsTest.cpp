@@ -15,7 +15,20 @@
 
 namespace {
 
-using Outcome = BackupResult::Outcome;
+// What a backup did, a failure included, so that a check for one answer fails on any other.
+enum class Did { Made, SameAsNewest, NothingToKeep, Failed };
+
+Did What(const BackupResult& result)
+{
+    if (!result)
+        return Did::Failed;
+    switch (result.kept) {
+    case BackupResult::Kept::Made: return Did::Made;
+    case BackupResult::Kept::SameAsNewest: return Did::SameAsNewest;
+    case BackupResult::Kept::NothingToKeep: break;
+    }
+    return Did::NothingToKeep;
+}
 
 BackupTime At(int day, int hour, int minute, int second)
 {
@@ -43,33 +56,33 @@ TEST(Backups, AreMadeOnlyWhenTheContentsDifferFromTheNewest)
 {
     TempDir dir;
     const std::string data = dir.File("nmr.dat");
-    EXPECT_EQ(KeepBackup(data, At(1, 9, 0, 0)).outcome, Outcome::NothingToKeep);
+    EXPECT_EQ(What(KeepBackup(data, At(1, 9, 0, 0))), Did::NothingToKeep);
     WriteBytes(data, "");
-    EXPECT_EQ(KeepBackup(data, At(1, 9, 0, 0)).outcome, Outcome::NothingToKeep);
+    EXPECT_EQ(What(KeepBackup(data, At(1, 9, 0, 0))), Did::NothingToKeep);
     EXPECT_FALSE(fs::exists(dir.File("backups")));
 
     WriteBytes(data, "NAME=A\n");
     BackupResult first = KeepBackup(data, At(1, 9, 5, 7));
-    ASSERT_EQ(first.outcome, Outcome::Made) << first.reason;
+    ASSERT_EQ(What(first), Did::Made) << first.problem;
     EXPECT_EQ(first.path, dir.File("backups/nmr-2026-03-01-090507.dat"));
     EXPECT_EQ(StatOf(first.path).st_ino, StatOf(data).st_ino);  // a link, not a copy
     // Before the save's rename the data file is the newest backup itself.
-    EXPECT_EQ(KeepBackup(data, At(1, 9, 5, 8)).outcome, Outcome::SameAsNewest);
+    EXPECT_EQ(What(KeepBackup(data, At(1, 9, 5, 8))), Did::SameAsNewest);
 
-    struct Save { const char* bytes; Outcome outcome; };
+    struct Save { const char* bytes; Did outcome; };
     const Save saves[] = {
-        {"NAME=A\n", Outcome::SameAsNewest},   // rewritten unchanged: a new file, same bytes
-        {"NAME=B\n", Outcome::Made},           // same size, other bytes
-        {"NAME=B\n", Outcome::SameAsNewest},
-        {"NAME=Bc\n", Outcome::Made},
-        {"NAME=A\n", Outcome::Made},           // the same as an older backup only
+        {"NAME=A\n", Did::SameAsNewest},   // rewritten unchanged: a new file, same bytes
+        {"NAME=B\n", Did::Made},           // same size, other bytes
+        {"NAME=B\n", Did::SameAsNewest},
+        {"NAME=Bc\n", Did::Made},
+        {"NAME=A\n", Did::Made},           // the same as an older backup only
     };
     int minute = 10;
     for (const Save& save : saves) {
         ASSERT_TRUE(WriteFileAtomically(data, save.bytes));
         const BackupResult result = KeepBackup(data, At(1, 9, ++minute, 0));
-        EXPECT_EQ(result.outcome, save.outcome) << save.bytes << result.reason;
-        if (result.outcome == Outcome::Made) {
+        EXPECT_EQ(What(result), save.outcome) << save.bytes << result.problem;
+        if (What(result) == Did::Made) {
             EXPECT_EQ(ReadBytes(result.path), save.bytes);
         }
     }
@@ -93,11 +106,11 @@ TEST(Backups, SavesInOneSecondGetSuffixesAndOnlyTheNewestAreKept)
 
     for (int i = 0; i < 12; ++i) {  // twelve saves in one second
         ASSERT_TRUE(WriteFileAtomically(data, "NAME=" + std::to_string(i) + "\n"));
-        ASSERT_EQ(KeepBackup(data, At(2, 23, 59, 59)).outcome, Outcome::Made) << i;
+        ASSERT_EQ(What(KeepBackup(data, At(2, 23, 59, 59))), Did::Made) << i;
     }
     for (int day = 3; day <= 17; ++day) {
         ASSERT_TRUE(WriteFileAtomically(data, "NAME=day " + std::to_string(day) + "\n"));
-        ASSERT_EQ(KeepBackup(data, At(day, 0, 0, 1)).outcome, Outcome::Made) << day;
+        ASSERT_EQ(What(KeepBackup(data, At(day, 0, 0, 1))), Did::Made) << day;
     }
     std::vector<BackupEntry> all = ListBackups(data);
     ASSERT_EQ(all.size(), 27u);
@@ -127,7 +140,7 @@ TEST(Backups, ListNewestFirstWithTheirTimesAndSizesAndAreCountedApart)
         for (int i = 0; i < coins; ++i)
             c.InsertTop(CoinRecord::FromTexts({"Coin " + std::to_string(i), "1900"}));
         ASSERT_TRUE(WriteDataFile(data, c));
-        ASSERT_EQ(KeepBackup(data, At(4, 10, coins % 60, 0)).outcome, Outcome::Made);
+        ASSERT_EQ(What(KeepBackup(data, At(4, 10, coins % 60, 0))), Did::Made);
     }
     WriteBytes(dir.File("backups/nmr-2026-03-04-100000.dat"), "not a data file at all");
     fs::create_directory(dir.File("backups/nmr-2026-03-09-100000.dat"));  // a folder: skipped
@@ -206,8 +219,8 @@ TEST(Backups, AFailedBackupChangesNothingAndDoesNotStopTheSave)
     WriteBytes(data, "NAME=kept\n");
     WriteBytes(dir.File("backups"), "a file in the way");
     const BackupResult result = KeepBackup(data, At(5, 8, 0, 0));
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(What(result), Did::Failed);
+    EXPECT_FALSE(result.problem.empty());
     EXPECT_EQ(ReadBytes(data), "NAME=kept\n");
     EXPECT_EQ(ReadBytes(dir.File("backups")), "a file in the way");
     EXPECT_EQ(PruneBackups(data, 0), 0);
@@ -215,7 +228,7 @@ TEST(Backups, AFailedBackupChangesNothingAndDoesNotStopTheSave)
     EXPECT_TRUE(WriteFileAtomically(data, "NAME=new\n"));
 
     fs::create_directory(dir.File("nmr2.dat"));
-    EXPECT_EQ(KeepBackup(dir.File("nmr2.dat"), At(5, 8, 0, 0)).outcome, Outcome::Failed);
+    EXPECT_EQ(What(KeepBackup(dir.File("nmr2.dat"), At(5, 8, 0, 0))), Did::Failed);
 }
 
 TEST(Backups, FollowALinkedDataFileAndCopyWhereNoLinkCanBeMade)
@@ -224,7 +237,7 @@ TEST(Backups, FollowALinkedDataFileAndCopyWhereNoLinkCanBeMade)
     WriteBytes(dir.File("real.dat"), "NAME=linked\n");
     fs::create_symlink("real.dat", dir.File("nmr.dat"));
     const BackupResult linked = KeepBackup(dir.File("nmr.dat"), At(6, 1, 2, 3));
-    ASSERT_EQ(linked.outcome, Outcome::Made) << linked.reason;
+    ASSERT_EQ(What(linked), Did::Made) << linked.problem;
     EXPECT_EQ(StatOf(linked.path).st_ino, StatOf(dir.File("real.dat")).st_ino);
 
     // A backups folder on another file system: a link is impossible, a copy is made.
@@ -238,9 +251,9 @@ TEST(Backups, FollowALinkedDataFileAndCopyWhereNoLinkCanBeMade)
     WriteBytes(here.File("nmr.dat"), "NAME=copied\n");
     fs::create_directory_symlink(elsewhere, here.File("backups"));
     const BackupResult copied = KeepBackup(here.File("nmr.dat"), At(6, 1, 2, 4));
-    EXPECT_EQ(copied.outcome, Outcome::Made) << copied.reason;
+    EXPECT_EQ(What(copied), Did::Made) << copied.problem;
     EXPECT_EQ(ReadBytes(elsewhere / "nmr-2026-03-06-010204.dat"), "NAME=copied\n");
     EXPECT_EQ(CountEntries(elsewhere), 1);  // no temporary copy left behind
-    EXPECT_EQ(KeepBackup(here.File("nmr.dat"), At(6, 1, 2, 5)).outcome, Outcome::SameAsNewest);
+    EXPECT_EQ(What(KeepBackup(here.File("nmr.dat"), At(6, 1, 2, 5))), Did::SameAsNewest);
     fs::remove_all(elsewhere);
 }

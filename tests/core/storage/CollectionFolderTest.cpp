@@ -140,7 +140,7 @@ TEST(CollectionFolderOf, TakesAFolderOrTheFolderOfACollectionFile)
     for (const auto& [path, says] : wrong) {
         const FolderResult result = CollectionFolderOf(path);
         EXPECT_FALSE(result) << path;
-        EXPECT_NE(result.error.find(says), std::string::npos) << result.error;
+        EXPECT_NE(result.problem.find(says), std::string::npos) << result.problem;
     }
 }
 
@@ -180,7 +180,7 @@ TEST(PrepareCollectionFolder, SaysWhyAFolderCannotBeMade)
     for (const std::string& folder : {dir.File("file"), dir.File("file/Numora")}) {
         const FolderResult result = PrepareCollectionFolder(folder, "");
         EXPECT_FALSE(result) << folder;
-        EXPECT_NE(result.error.find(folder), std::string::npos) << result.error;
+        EXPECT_NE(result.problem.find(folder), std::string::npos) << result.problem;
     }
     EXPECT_EQ(ReadBytes(dir.path / "file"), "x");
     EXPECT_FALSE(PrepareCollectionFolder(dir.File("new"), dir.File("no-samples")));
@@ -198,7 +198,7 @@ TEST(PrepareCollectionFolder, SaysWhyAFolderCannotBeMade)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(result);
-    EXPECT_NE(result.error.find("Big.htm"), std::string::npos) << result.error;
+    EXPECT_NE(result.problem.find("Big.htm"), std::string::npos) << result.problem;
     EXPECT_EQ(CountEntries(dir.path / "cut"), 0);
 
     // Nor one whose reading stopped part way.
@@ -208,8 +208,8 @@ TEST(PrepareCollectionFolder, SaysWhyAFolderCannotBeMade)
         unread = PrepareCollectionFolder(dir.File("unread"), dir.File("big"));
     }
     EXPECT_FALSE(unread);
-    EXPECT_EQ(unread.error.rfind("cannot read " + dir.File("big/Big.htm") + ": a read error stopped", 0), 0u)
-        << unread.error;
+    EXPECT_EQ(unread.problem.rfind("cannot read " + dir.File("big/Big.htm") + ": a read error stopped", 0), 0u)
+        << unread.problem;
     EXPECT_EQ(CountEntries(dir.path / "unread"), 0);
 }
 

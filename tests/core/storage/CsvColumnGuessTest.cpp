@@ -57,7 +57,7 @@ TEST(CsvColumnMapImport, JoinsColumnsIntoOneFieldAndLeavesOutTheRest)
         "Mark,\"two\nlines\",,\r\n";
     const CsvColumnMap map{F::Name, F::Description, kOut, F::Description};
     const CsvImport result = ReadCsvText(text, map);
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok) << result.problem;
     ASSERT_EQ(result.records.size(), 3u);
     // Empty parts leave no empty line behind.
     EXPECT_EQ(result.records[0].Get(F::Description), "heavy\nfrom Vienna");
@@ -124,12 +124,12 @@ TEST_P(ForeignCsvFiles, AreGuessedAndImportExactly)
     const ForeignFile& c = GetParam();
     const std::string path = std::string(NUMORA_TEST_DATA) + "/csv/" + c.file;
     const CsvImport byHeadings = ReadCsvFile(path);
-    ASSERT_TRUE(NeedsCsvColumnMap(byHeadings)) << byHeadings.error;
+    ASSERT_TRUE(NeedsCsvColumnMap(byHeadings)) << byHeadings.problem;
     const CsvColumnMap guess = GuessCsvColumnMap(CsvHeadings(byHeadings));
     EXPECT_EQ(guess, c.guess);
 
     const CsvImport result = ReadCsvFile(path, guess);
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok) << result.problem;
     ASSERT_EQ(result.records.size(), c.records.size());
     for (std::size_t i = 0; i < c.records.size(); ++i) {
         for (CoinField field : kCoinFields)

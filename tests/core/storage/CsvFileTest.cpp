@@ -79,7 +79,7 @@ TEST(CsvImport, ReadsRfc4180AndWhatSpreadsheetsWrite)
     };
     for (const Case& c : cases) {
         const CsvImport result = ReadCsvText(c.text);
-        ASSERT_TRUE(result.ok) << c.name << ": " << result.error;
+        ASSERT_TRUE(result.ok) << c.name << ": " << result.problem;
         std::vector<std::vector<std::string>> rows;
         for (const CoinRecord& r : result.records)
             rows.push_back({std::string(r.Get(CoinField::Name)),
@@ -96,7 +96,7 @@ TEST(CsvImport, MatchesHeadingsAndDataFileKeysIgnoringCaseAndSpaces)
     const CsvImport result = ReadCsvText(
         "PURCHASEPRICE,face value,Weight,NAME,  Current  Value ,name,,Mint marks\r\n"
         "12.50,5 Cents,3 g,Buffalo,20,second name,x,D\r\n");
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok) << result.problem;
     ASSERT_EQ(result.columns.size(), 8u);
     EXPECT_EQ(result.unmatchedColumns, (std::vector<std::string>{"Weight", "name"}));
     ASSERT_EQ(result.records.size(), 1u);
@@ -136,11 +136,11 @@ TEST(CsvImport, MalformedFilesGiveNoRecordsAndNameTheLine)
         const CsvImport result = ReadCsvText(c.text);
         EXPECT_FALSE(result.ok) << c.name;
         EXPECT_TRUE(result.records.empty()) << c.name;
-        EXPECT_EQ(result.errorLine, c.line) << c.name << ": " << result.error;
-        EXPECT_NE(result.error.find(c.says), std::string::npos) << c.name << ": " << result.error;
+        EXPECT_EQ(result.errorLine, c.line) << c.name << ": " << result.problem;
+        EXPECT_NE(result.problem.find(c.says), std::string::npos) << c.name << ": " << result.problem;
         if (c.line > 0) {
-            EXPECT_EQ(result.error.rfind("Line " + std::to_string(c.line) + ": ", 0), 0u)
-                << result.error;
+            EXPECT_EQ(result.problem.rfind("Line " + std::to_string(c.line) + ": ", 0), 0u)
+                << result.problem;
         }
     }
 }
@@ -162,7 +162,7 @@ TEST(CsvImport, FilesThatCannotBeReadAreNamedWithTheReason)
     for (const auto& [path, why] : cases) {
         const CsvImport result = ReadCsvFile(path);
         EXPECT_FALSE(result.ok) << path;
-        EXPECT_EQ(result.error.rfind("The file \"" + path + "\" could not be read: " + why, 0), 0u) << result.error;
+        EXPECT_EQ(result.problem.rfind("The file \"" + path + "\" could not be read: " + why, 0), 0u) << result.problem;
     }
     EXPECT_FALSE(fs::exists(dir.File("missing.csv")));
 }
@@ -210,7 +210,7 @@ TEST(CsvRoundTrip, GivesBackEveryFieldByteForByte)
         }
         const Collection collection = TopFirst(rows);
         const CsvImport result = ReadCsvText(CsvText(collection));
-        ASSERT_TRUE(result.ok) << result.error;
+        ASSERT_TRUE(result.ok) << result.problem;
         ASSERT_EQ(result.records, rows) << "round " << round;
         if (round % 50 == 0) {
             ASSERT_TRUE(WriteCsvFile(dir.File("round.csv"), collection));
@@ -251,6 +251,6 @@ TEST(CsvRoundTrip, ThroughOdsInASpreadsheetWhenOneIsInstalled)
                               options + "' --outdir back coins.ods >/dev/null 2>&1";
     ASSERT_EQ(std::system(toCsv.c_str()), 0);
     const CsvImport result = ReadCsvFile(dir.File("back/coins.csv"));
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok) << result.problem;
     EXPECT_EQ(result.records, rows);
 }

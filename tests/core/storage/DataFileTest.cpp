@@ -186,7 +186,7 @@ TEST(DataFile, ReadingInPiecesGivesTheRecordsOfTheWholeText)
             const DataFileContents inPieces = ReadDataFileContents(path);
             SetReadPieceSizeForTesting(0);
             ASSERT_EQ(inPieces.records, whole.records) << "round " << round << ", pieces of " << pieceSize;
-            ASSERT_TRUE(inPieces.whole);
+            ASSERT_TRUE(inPieces.ok);
         }
         // A read error part way: the records of the complete lines before it.
         const std::size_t readable = file.size() / 2;
@@ -199,7 +199,7 @@ TEST(DataFile, ReadingInPiecesGivesTheRecordsOfTheWholeText)
             const DataFileContents failed = ReadDataFileContents(path);
             SetReadPieceSizeForTesting(0);
             ASSERT_EQ(failed.records, cut.records) << "round " << round << ", pieces of " << pieceSize;
-            EXPECT_FALSE(failed.whole);
+            EXPECT_FALSE(failed.ok);
             EXPECT_NE(failed.problem.find("read error"), std::string::npos);
         }
     }

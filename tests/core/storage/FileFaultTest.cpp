@@ -31,14 +31,14 @@ TEST(DataFileFaults, AFileNotReadWholeIsReportedWithWhatWasRead)
     // A folder and a FIFO: neither is read, and the FIFO, without a writer, does not block.
     fs::create_directory(path);
     DataFileContents folder = ReadDataFileContents(path);
-    EXPECT_FALSE(folder.whole);
+    EXPECT_FALSE(folder.ok);
     EXPECT_NE(folder.problem.find("folder"), std::string::npos) << folder.problem;
     EXPECT_TRUE(fs::is_directory(path));
     fs::remove(path);
 
     ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
     DataFileContents fifo = ReadDataFileContents(path);
-    EXPECT_FALSE(fifo.whole);
+    EXPECT_FALSE(fifo.ok);
     EXPECT_NE(fifo.problem.find("not an ordinary file"), std::string::npos) << fifo.problem;
     EXPECT_TRUE(fifo.records.empty());
     fs::remove(path);
@@ -48,7 +48,7 @@ TEST(DataFileFaults, AFileNotReadWholeIsReportedWithWhatWasRead)
     {
         ReadFaultGuard fault(kTwoCoins.find("NAME=Buffalo") + 9);
         DataFileContents partial = ReadDataFileContents(path);
-        EXPECT_FALSE(partial.whole);
+        EXPECT_FALSE(partial.ok);
         EXPECT_NE(partial.problem.find("Input/output error"), std::string::npos) << partial.problem;
         EXPECT_EQ(partial.records, (std::vector<CoinRecord>{CoinRecord::FromTexts({"Morgan Dollar", "1921"})}));
     }
@@ -58,7 +58,7 @@ TEST(DataFileFaults, AFileNotReadWholeIsReportedWithWhatWasRead)
     fs::remove(path);
     for (int pass = 0; pass < 2; ++pass) {  // missing, then the empty file it left
         DataFileContents empty = ReadDataFileContents(path);
-        EXPECT_TRUE(empty.whole && empty.problem.empty() && empty.records.empty()) << pass;
+        EXPECT_TRUE(empty.ok && empty.problem.empty() && empty.records.empty()) << pass;
         EXPECT_EQ(ReadBytes(path), "");
     }
 }
@@ -71,7 +71,7 @@ TEST(DataFileFaults, FilesTheUserMayNotReadAreNotReadWhole)
     WriteBytes(path, kTwoCoins);
     const auto unreadable = [&] {
         DataFileContents contents = ReadDataFileContents(path);
-        return !contents.whole && contents.records.empty() &&
+        return !contents.ok && contents.records.empty() &&
                contents.problem.find("not allowed to read") != std::string::npos;
     };
 
@@ -96,7 +96,7 @@ TEST(PreferencesFaults, AFileNotReadWholeGivesTheDefaultsAndSaysWhy)
     const std::string mine = "CREATOR=NMR 1.0\r\nNAME=Ada Collector\r\nCITY=Leeds\r\n";
     const auto notRead = [&](const char* why) {
         const PreferencesContents contents = ReadPreferencesContents(path);
-        return !contents.whole && contents.prefs == Preferences() &&
+        return !contents.ok && contents.prefs == Preferences() &&
                contents.problem.find(why) != std::string::npos;
     };
 
@@ -123,7 +123,7 @@ TEST(PreferencesFaults, AFileNotReadWholeGivesTheDefaultsAndSaysWhy)
 
     // Missing is no fault: an empty file is made and the defaults are the settings.
     const PreferencesContents fresh = ReadPreferencesContents(path);
-    EXPECT_TRUE(fresh.whole && fresh.problem.empty());
+    EXPECT_TRUE(fresh.ok && fresh.problem.empty());
     EXPECT_TRUE(fs::is_regular_file(path));
 }
 
@@ -139,7 +139,7 @@ TEST(DataFileFaults, MemoryFollowsTheFileNotTheCarriedValues)
     WriteBytes(path, text);
     EXPECT_CHILD_PASSES(RunInChild([] { return LimitMemoryTo(std::size_t{512} << 20); }, [&] {
         DataFileContents contents = ReadDataFileContents(path);
-        return contents.whole && contents.records.size() == 10000 &&
+        return contents.ok && contents.records.size() == 10000 &&
                contents.records.back().Get(CoinField::Description).size() == 1 << 20;
     }), "carried Description");
 
@@ -148,7 +148,7 @@ TEST(DataFileFaults, MemoryFollowsTheFileNotTheCarriedValues)
     fs::resize_file(path, std::size_t{256} << 20);
     EXPECT_CHILD_PASSES(RunInChild([] { return LimitMemoryTo(std::size_t{64} << 20); }, [&] {
         DataFileContents contents = ReadDataFileContents(path);
-        return !contents.whole && contents.problem.find("memory") != std::string::npos;
+        return !contents.ok && contents.problem.find("memory") != std::string::npos;
     }), "file larger than the memory");
 }
 
@@ -158,7 +158,7 @@ TEST(SaveFaults, EveryFileRefusesASaveTheUserMayNotWrite)
     fs::permissions(dir.path, fs::perms::all);  // the rename alone would be allowed
     Collection collection;
     collection.InsertTop(CoinRecord::FromTexts({"Thaler"}));
-    const std::pair<const char*, std::function<SaveResult(const std::string&)>> savers[] = {
+    const std::pair<const char*, std::function<Outcome(const std::string&)>> savers[] = {
         {"data file", [&](const std::string& p) { return WriteDataFile(p, collection); }},
         {"preferences", [](const std::string& p) { return WritePreferencesFile(p, Preferences()); }},
         {"page", [](const std::string& p) { return WriteFileAtomically(p, "<html>"); }},
@@ -168,8 +168,8 @@ TEST(SaveFaults, EveryFileRefusesASaveTheUserMayNotWrite)
         WriteBytes(path, "root's");
         fs::permissions(path, fs::perms(0644));
         EXPECT_CHILD_PASSES(RunInChild(BecomeNobody, [&] {
-            const SaveResult result = save(path);
-            return !result.ok && result.reason.find("may not write") != std::string::npos;
+            const Outcome result = save(path);
+            return !result.ok && result.problem.find("may not write") != std::string::npos;
         }), what);
         EXPECT_EQ(ReadBytes(path), "root's") << what;
         struct stat st {};

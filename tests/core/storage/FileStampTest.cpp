@@ -126,7 +126,7 @@ TEST(FileStamp, OurOwnLoadsAndSavesAreNeverTakenForAnotherWriter)
     Collection mine = CollectionOf({"A", "B"});
     for (const Collection& version : {mine, CollectionOf({"A"}), CollectionOf({"C", "D"})}) {
         const CheckedSave save = SaveDataFileChecked(data, version, kFirst, stamp, IfChanged::Stop);
-        EXPECT_EQ(save.outcome, CheckedSave::Outcome::Saved);
+        EXPECT_TRUE(save.ok && save.done == CheckedSave::Done::Saved) << save.problem;
         EXPECT_EQ(save.change, FileChange::Unchanged);
     }
     EXPECT_EQ(CompareWithStamp(data, stamp), FileChange::Unchanged);
@@ -166,14 +166,14 @@ TEST(FileStamp, NoticesEverySecondWriterEvenWithinOneClockTick)
             FileStamp stamp;
             ReadDataFileStamped(data, stamp);
             if (afterOurSave) {
-                ASSERT_EQ(SaveDataFileChecked(data, CollectionOf({"P"}), kFirst, stamp, IfChanged::Stop).outcome,
-                          CheckedSave::Outcome::Saved);
+                const CheckedSave ours = SaveDataFileChecked(data, CollectionOf({"P"}), kFirst, stamp, IfChanged::Stop);
+                ASSERT_TRUE(ours.ok && ours.done == CheckedSave::Done::Saved) << ours.problem;
             }
             c.write(data);
             const std::string written = ReadBytes(data);
             const CheckedSave save = SaveDataFileChecked(data, CollectionOf({"Mine"}), kSecond, stamp, IfChanged::Stop);
             EXPECT_EQ(save.change, FileChange::Changed);
-            EXPECT_EQ(save.outcome, CheckedSave::Outcome::NotSaved);
+            EXPECT_TRUE(save.ok && save.done == CheckedSave::Done::NotSaved) << save.problem;
             EXPECT_EQ(ReadBytes(data), written);
         }
     }
@@ -193,14 +193,14 @@ TEST(FileStamp, KeepMineKeepsTheirsAsABackupAndKeepBothLeavesTheirsInPlace)
     // Keep both (a quit with no one to ask): ours goes into the backups, theirs stays.
     FileStamp stamp = loaded;
     const CheckedSave both = SaveDataFileChecked(data, mine, kFirst, stamp, IfChanged::KeepBoth);
-    EXPECT_EQ(both.outcome, CheckedSave::Outcome::KeptAsBackup);
+    EXPECT_TRUE(both.ok && both.done == CheckedSave::Done::KeptAsBackup) << both.problem;
     EXPECT_EQ(ReadBytes(data), theirs);
     EXPECT_EQ(Names(ReadDataFile(both.backupPath)), Names(mine.BottomUp()));
     EXPECT_EQ(Leftovers(dir), std::vector<std::string>{});
 
     // Keep mine: theirs is the newest backup, then ours is written and stamped.
     const CheckedSave overwrite = SaveDataFileChecked(data, mine, kSecond, stamp, IfChanged::Overwrite);
-    EXPECT_EQ(overwrite.outcome, CheckedSave::Outcome::Saved);
+    EXPECT_TRUE(overwrite.ok && overwrite.done == CheckedSave::Done::Saved) << overwrite.problem;
     EXPECT_EQ(Names(ReadDataFile(data)), Names(mine.BottomUp()));
     const std::vector<std::string> backups = BackupContents(data);
     ASSERT_EQ(backups.size(), 2u);
@@ -222,8 +222,8 @@ TEST(FileStamp, TheirFileIsNeverReplacedWhenItCannotBeKept)
 
     for (IfChanged how : {IfChanged::Overwrite, IfChanged::KeepBoth}) {
         const CheckedSave save = SaveDataFileChecked(data, CollectionOf({"Mine"}), kFirst, stamp, how);
-        EXPECT_EQ(save.outcome, CheckedSave::Outcome::Failed);
-        EXPECT_FALSE(save.result.reason.empty());
+        EXPECT_FALSE(save.ok);
+        EXPECT_FALSE(save.problem.empty());
         EXPECT_EQ(ReadBytes(data), theirs);
     }
     EXPECT_EQ(Leftovers(dir), std::vector<std::string>{});
@@ -239,7 +239,7 @@ TEST(FileStamp, AFileDeletedBehindUsIsSimplyWrittenAndOneCreatedBehindUsIsAChang
     fs::remove(data);
     const CheckedSave save = SaveDataFileChecked(data, CollectionOf({"Mine"}), kFirst, stamp, IfChanged::Stop);
     EXPECT_EQ(save.change, FileChange::Vanished);
-    EXPECT_EQ(save.outcome, CheckedSave::Outcome::Saved);
+    EXPECT_TRUE(save.ok && save.done == CheckedSave::Done::Saved) << save.problem;
     EXPECT_EQ(Names(ReadDataFile(data)), std::vector<std::string>{"Mine"});
 
     FileStamp none;  // stamped while there was no file, and none could be made
