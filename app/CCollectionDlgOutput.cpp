@@ -139,12 +139,8 @@ void CCollectionDlg::OnBrowseButton()
 void CCollectionDlg::OnViewSummary()
 {
     ReadForm();
-    SummaryDialogRequest request{
-        SummarizeCollection(m_collection), ToQString(strings::kSummaryTitle),
-        [this] {
-            return m_platform.GetSaveFileName(this, ToQString(strings::kSummaryTitle), ToQString(strings::kHtmlFilter));
-        },
-        [this](const QString& text, const QString& caption) { m_platform.ShowError(this, text, caption); }, this};
+    SummaryDialogRequest request{SummarizeCollection(m_collection), ToQString(strings::kSummaryTitle), &m_platform,
+                                 this};
     QString problem;
     if (std::unique_ptr<QDialog> dialog = SummaryDialogLoader::Create(request, problem))
         m_platform.RunModal(*dialog);

@@ -17,6 +17,7 @@
 #include "output/qt/SummaryChartView.h"
 #include "output/qt/SummaryGroupModel.h"
 #include "resources/FixedStrings.h"
+#include "widgets/Platform.h"
 #include "widgets/QtText.h"
 
 namespace {
@@ -43,12 +44,11 @@ QLabel* Count(int count, const char* name, QWidget* parent)
 }  // namespace
 
 CSummaryDlg::CSummaryDlg(CollectionSummary summary, const QString& pageTitle,
-                         ChooseSavePath chooseSavePath, ShowError showError, QWidget* parent)
+                         Platform& platform, QWidget* parent)
     : QDialog(parent),
       m_summary(std::move(summary)),
       m_pageTitle(pageTitle),
-      m_chooseSavePath(std::move(chooseSavePath)),
-      m_showError(std::move(showError)),
+      m_platform(platform),
       m_groups(new SummaryGroupModel(this)),
       m_sorted(new QSortFilterProxyModel(this))
 {
@@ -221,9 +221,12 @@ void CSummaryDlg::ShowGrouping(int grouping)
 
 void CSummaryDlg::OnSaveAsHtml()
 {
-    const QString path = m_chooseSavePath ? m_chooseSavePath() : QString();
+    const QString path =
+        m_platform.GetSaveFileName(this, ToQString(strings::kSummaryTitle), ToQString(strings::kHtmlFilter));
     if (path.isEmpty())
         return;
-    if (!WriteSummaryPage(ToUtf8(path), m_summary, ToUtf8(m_pageTitle)) && m_showError)
-        m_showError(ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
+    if (const Outcome written = WriteSummaryPage(ToUtf8(path), m_summary, ToUtf8(m_pageTitle)); !written) {
+        m_platform.ReportProblem(written.problem);
+        m_platform.ShowError(this, ToQString(strings::kSaveToFile), ToQString(strings::kErrorSavingFile));
+    }
 }

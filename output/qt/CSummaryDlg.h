@@ -2,10 +2,9 @@
 
 #include <QDialog>
 
-#include <functional>
-
 #include "output/CollectionSummary.h"
 
+class Platform;
 class QComboBox;
 class QSortFilterProxyModel;
 class QTableView;
@@ -14,19 +13,15 @@ class SummaryGroupModel;
 // What the collection holds and is worth: the number of coins, the totals of Purchase Price
 // and Current Value with their difference and the values not read as amounts; a table by
 // country, category or condition, sortable by each column; and three bar charts. "Save as
-// HTML..." writes the summary as a page to the file the chooser names.
+// HTML..." writes the summary as a page to the file the platform's save dialog names.
 class CSummaryDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // The path to write the page to, empty when the user cancelled.
-    using ChooseSavePath = std::function<QString()>;
-    // Shows an error box with the program's fixed text and caption.
-    using ShowError = std::function<void(const QString& text, const QString& caption)>;
-
-    // `pageTitle` heads the saved page.
-    CSummaryDlg(CollectionSummary summary, const QString& pageTitle, ChooseSavePath chooseSavePath,
-                ShowError showError, QWidget* parent = nullptr);
+    // `pageTitle` heads the saved page; `platform` asks for the page's file and shows the box
+    // when it cannot be written, and must outlive the dialog.
+    CSummaryDlg(CollectionSummary summary, const QString& pageTitle, Platform& platform,
+                QWidget* parent = nullptr);
 
     const CollectionSummary& Summary() const { return m_summary; }
 
@@ -41,8 +36,7 @@ private:
 
     CollectionSummary m_summary;
     QString m_pageTitle;
-    ChooseSavePath m_chooseSavePath;
-    ShowError m_showError;
+    Platform& m_platform;
     SummaryGroupModel* m_groups;
     QSortFilterProxyModel* m_sorted;
     QComboBox* m_grouping = nullptr;

@@ -7,8 +7,7 @@
 extern "C" __attribute__((visibility("default"))) QDialog* NumoraCreateSummaryDialog(
     SummaryDialogRequest& request)
 {
-    return new CSummaryDlg(std::move(request.summary), request.pageTitle, std::move(request.chooseSavePath),
-                           std::move(request.showError), request.parent);
+    return new CSummaryDlg(std::move(request.summary), request.pageTitle, *request.platform, request.parent);
 }
 
 static_assert(std::string_view(kSummaryDialogEntry) == "NumoraCreateSummaryDialog");

@@ -5,6 +5,7 @@
 #include "output/CollectionSummary.h"
 #include "output/qt/CSummaryDlg.h"
 
+class Platform;
 class QDialog;
 class QWidget;
 
@@ -17,8 +18,7 @@ class QWidget;
 struct SummaryDialogRequest {
     CollectionSummary summary;
     QString pageTitle;
-    CSummaryDlg::ChooseSavePath chooseSavePath;
-    CSummaryDlg::ShowError showError;
+    Platform* platform = nullptr;  // must outlive the dialog
     QWidget* parent = nullptr;
 };
 

@@ -36,6 +36,7 @@ public:
     QString nextOpenFileName;               // the file-open dialog's answer
     QString wanderTo;                       // a folder the file-open dialog makes current
     QString nextSaveFileName;               // the file-save dialog's answer
+    int saveDialogs = 0;                    // how often the file-save dialog was shown
     QStringList opened;                     // targets handed to the default application
     QList<int> endedWith;
     QStringList problems;                   // why what failed did, as reported
@@ -63,7 +64,11 @@ public:
             QDir::setCurrent(wanderTo);
         return nextOpenFileName;
     }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return nextSaveFileName; }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&) override
+    {
+        ++saveDialogs;
+        return nextSaveFileName;
+    }
     void OpenWithDefaultApp(const QString& target) override { opened.append(target); }
     QDate Today() override { return QDate(2026, 12, 6); }
     void EndProcess(int code) override { endedWith.append(code); }

@@ -28,22 +28,13 @@ CollectionSummary DemoSummary()
     return SummaryOf(NUMORA_TEST_DATA "/../../demo/nmr.dat");
 }
 
-// A dialog whose chooser answers `path` and whose error boxes are recorded.
+// A dialog on a platform whose save dialog answers `platform.nextSaveFileName` and which
+// records the error boxes.
 struct Dialog {
-    QString path;
-    QStringList errors;
-    int asked = 0;
+    FakePlatform platform;
     CSummaryDlg dlg;
 
-    explicit Dialog(CollectionSummary summary)
-        : dlg(
-              std::move(summary), "Coins of the Riverside Club",
-              [this] { return ++asked, path; },
-              [this](const QString& text, const QString& caption) {
-                  errors.append(caption + ": " + text);
-              })
-    {
-    }
+    explicit Dialog(CollectionSummary summary) : dlg(std::move(summary), "Coins of the Riverside Club", platform) {}
     QString Shown(const char* name) const { return dlg.findChild<QLabel*>(name)->text(); }
     // Coins, then Purchase Price and Current Value as total, read, unreadable and empty, then
     // the difference.
@@ -239,25 +230,29 @@ void TestSummary::saveAsHtml()
     Dialog d(DemoSummary());
     auto* save = d.dlg.findChild<QPushButton*>("saveHtml");
 
-    d.path = dir.filePath("summary.htm");
+    QString& path = d.platform.nextSaveFileName;
+    path = dir.filePath("summary.htm");
     save->click();
-    const QByteArray page = ReadFileBytes(d.path);
+    const QByteArray page = ReadFileBytes(path);
     QVERIFY(page.contains("<title>Coins of the Riverside Club</title>"));
     QVERIFY(page.contains("435.30"));
     QVERIFY(page.contains("<svg"));
-    QVERIFY(d.errors.isEmpty());
+    QVERIFY(d.platform.boxes.isEmpty());
 
     // Cancelled: nothing written, nothing said.
-    d.path.clear();
+    path.clear();
     save->click();
-    QCOMPARE(d.asked, 2);
+    QCOMPARE(d.platform.saveDialogs, 2);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"summary.htm"});
-    QVERIFY(d.errors.isEmpty());
+    QVERIFY(d.platform.boxes.isEmpty());
 
-    d.path = dir.filePath("missing/summary.htm");
+    // A folder that is not there: the fixed box, and the reason on the error output.
+    path = dir.filePath("missing/summary.htm");
     save->click();
-    QCOMPARE(d.errors, QStringList{"Error Saving File.: Save to File"});
-    QVERIFY(!QFileInfo::exists(d.path));
+    QCOMPARE(d.platform.boxes, QStringList{"Error Saving File.: Save to File"});
+    QCOMPARE(d.platform.problems.size(), 1);
+    QVERIFY2(d.platform.problems[0].contains("No such file or directory"), qPrintable(d.platform.problems[0]));
+    QVERIFY(!QFileInfo::exists(path));
 
     // Close ends the dialog; saving did not.
     d.dlg.show();
