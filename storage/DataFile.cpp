@@ -6,12 +6,9 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <new>
 #include <optional>
 #include <stdexcept>
-#include <thread>
-#include <type_traits>
 
 #include "records/CoinRecordBuilder.h"
 #include "records/LargePages.h"
@@ -64,13 +61,12 @@ constexpr std::size_t kRecordsToJudgeBy = 4096;
 
 // Growing the array of a million records step by step copies them and touches twice the memory;
 // room made once avoids both. A guess too large leaves room untouched, which costs no memory,
-// and one that cannot be had is no fault: the array then grows as it needs. `textSize` is the
-// size of all the text whose records go into the array.
-void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& reader, std::size_t textSize)
+// and one that cannot be had is no fault: the array then grows as it needs.
+void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& reader)
 {
     const double perRecord = static_cast<double>(reader.Position()) / static_cast<double>(records.size());
-    const double expected = static_cast<double>(textSize) / perRecord * 1.05;
-    const auto most = textSize / 8;  // "NAME=x" and a line break is the least a record takes
+    const double expected = static_cast<double>(reader.Size()) / perRecord * 1.05;
+    const auto most = reader.Size() / 8;  // "NAME=x" and a line break is the least a record takes
     try {
         records.reserve(std::min(static_cast<std::size_t>(expected) + 1, most));
     } catch (const std::exception&) {
@@ -81,45 +77,12 @@ void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& 
     AdviseLargePages(records.data() + records.size(), (records.capacity() - records.size()) * sizeof(CoinRecord));
 }
 
-// The records of the second part of a file read in two, kept in pieces that are moved onto the
-// end of the first part's array one at a time, so that the records of the second part never
-// take their memory twice.
-class RecordPieces {
-public:
-    void push_back(CoinRecord&& record)
-    {
-        if (m_pieces.empty() || m_pieces.back().size() == kPieceRecords) {
-            m_pieces.emplace_back();
-            m_pieces.back().reserve(kPieceRecords);
-        }
-        m_pieces.back().push_back(std::move(record));
-        ++m_size;
-    }
-    std::size_t size() const { return m_size; }
-
-    void MoveOnto(std::vector<CoinRecord>& records)
-    {
-        for (std::vector<CoinRecord>& piece : m_pieces) {
-            records.insert(records.end(), std::make_move_iterator(piece.begin()), std::make_move_iterator(piece.end()));
-            piece = std::vector<CoinRecord>();
-        }
-        m_pieces.clear();
-        m_size = 0;
-    }
-
-private:
-    static constexpr std::size_t kPieceRecords = 1 << 15;
-    std::vector<std::vector<CoinRecord>> m_pieces;
-    std::size_t m_size = 0;
-};
-
 // Adds the builder's record with its texts packed over the lines already read, which are no
 // longer needed, so a million records cost no allocation each and the memory they take is the
 // part of the file's text that holds values. A record whose texts would reach the lines not yet
 // read is made with an allocation of its own instead, which happens only when a file leaves out
 // many repeating keys.
-template <class Records>
-void AddRecord(Records& records, const CoinRecordBuilder& builder, KeyValueReader& reader)
+void AddRecord(std::vector<CoinRecord>& records, const CoinRecordBuilder& builder, KeyValueReader& reader)
 {
     if (char* room = reader.KeepRoom(builder.ShortSize()))
         records.push_back(builder.BuildInto(room, reader.KeptTextOwner()));
@@ -127,27 +90,17 @@ void AddRecord(Records& records, const CoinRecordBuilder& builder, KeyValueReade
         records.push_back(builder.Build());
 }
 
-// The fields a reading begins with and ends with: a record that lacks a key takes that value
-// from the record before it, which may lie in the text read before.
-struct Carried {
-    CoinRecordBuilder record;
-    bool used = false;  // a record took a field that the text read had not set itself
-};
-
-// Reads the records of the reader's pairs onto `records`; returns why the text was not read
-// whole, or nothing. `textSize` is the size of all the text whose records go into `records`.
-template <class Records>
-std::string ReadRecords(KeyValueReader& reader, Records& records, Carried& carried, std::size_t textSize)
+// The records of the reader's pairs into `contents`.
+void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
 {
-    constexpr unsigned kAllSet = (1u << kCoinFieldCount) - 1;
+    std::vector<CoinRecord>& records = contents.records;
     std::string problem;
     try {
         // One record is gathered at a time; it is complete when the next NAME arrives or the
         // input ends. The other fields are not cleared in between, so a record that lacks a
         // key takes that value from the record before it: files made by hand leave out what
         // repeats. Long carried values are shared between the records, not copied.
-        CoinRecordBuilder& record = carried.record;
-        unsigned set = 0;
+        CoinRecordBuilder record;
         KeyLookup keys;
         std::string_view key, value;
         while (reader.NextPair(key, value)) {
@@ -156,172 +109,44 @@ std::string ReadRecords(KeyValueReader& reader, Records& records, Carried& carri
                 continue;
             if (*field == CoinField::Name && !record.Get(CoinField::Name).empty()) {
                 // The NAME line just read is the first not to be written over.
-                carried.used = carried.used || set != kAllSet;
                 AddRecord(records, record, reader);
-                if constexpr (std::is_same_v<Records, std::vector<CoinRecord>>) {
-                    if (records.size() == kRecordsToJudgeBy)
-                        MakeRoomForTheRest(records, reader, textSize);
-                }
+                if (records.size() == kRecordsToJudgeBy)
+                    MakeRoomForTheRest(records, reader);
             }
             record.Set(*field, value);
-            set |= 1u << FieldIndex(*field);
         }
         if (reader.MustReadWhole())
-            return {};
-        if (!record.Get(CoinField::Name).empty()) {
-            carried.used = carried.used || set != kAllSet;
+            return;
+        if (!record.Get(CoinField::Name).empty())
             AddRecord(records, record, reader);
-        }
     } catch (const std::bad_alloc&) {
         problem = strings::kReadTooLarge;
     } catch (const std::length_error&) {
         problem = strings::kReadCoinTooLarge;
     }
-    return problem.empty() ? reader.Problem() : problem;
-}
-
-// A file at least this large is read in two parts at once.
-std::size_t g_readInTwoFrom = std::size_t{8} << 20;
-
-// Where the second part of a file of `size` bytes begins: at a NAME line with a value, the
-// first after the middle, so that the first part ends with a whole record; 0 when none lies
-// near the middle.
-std::size_t SecondPartStart(const std::string& path, std::size_t size)
-{
-    constexpr std::size_t kLookAt = 1 << 20;
-    const std::size_t middle = size / 2;
-    FileReadStream file(path, IfMissing::Leave);
-    file.ReadPart(middle, kLookAt);
-    std::string near(kLookAt, '\0');
-    near.resize(file.Read(near.data(), near.size()));
-    if (file.Status() != ReadStatus::Whole)
-        return 0;
-    const std::string_view text = near;
-    for (std::size_t at = text.find("\nNAME="); at != std::string_view::npos; at = text.find("\nNAME=", at + 1)) {
-        const std::size_t value = at + 6;
-        const std::size_t lineEnd = text.find('\n', value);
-        if (lineEnd == std::string_view::npos)
-            break;
-        const std::string_view rest = text.substr(value, lineEnd - value);
-        if (std::any_of(rest.begin(), rest.end(), [](char c) { return c != ' ' && (c < '\t' || c > '\r'); }))
-            return middle + at + 1;
-    }
-    return 0;
-}
-
-enum class ReadInTwo { Done, ReadInPieces, ReadWhole };
-
-// Reads a large file in two parts at once, the second on a thread of its own. The second part's
-// records are made without the fields carried into it; in the rare file where one of them takes
-// a carried field, the second part is read again, after the first, with those fields.
-ReadInTwo ReadDataFileInTwo(const std::string& path, IfMissing ifMissing, std::size_t size, DataFileContents& contents)
-{
-    const std::size_t split = SecondPartStart(path, size);
-    if (split == 0 || std::thread::hardware_concurrency() < 2)
-        return ReadInTwo::ReadInPieces;
-
-    struct Second {
-        RecordPieces records;
-        Carried carried;
-        std::string problem;
-        bool mustReadWhole = false;
-        bool readNothing = false;
-        std::exception_ptr thrown;  // what the reading threw, thrown again on the caller's thread
-    };
-    const auto readSecond = [&path, split, size](Second& second) {
-        try {
-            KeyValueReader reader = KeyValueReader::InPieces(path, IfMissing::Leave, split);
-            second.problem = ReadRecords(reader, second.records, second.carried, size - split);
-            second.mustReadWhole = reader.MustReadWhole();
-            second.readNothing = reader.Position() == 0;
-        } catch (...) {
-            second.thrown = std::current_exception();
-        }
-    };
-    Second second;
-    std::thread worker;
-    try {
-        worker = std::thread(readSecond, std::ref(second));
-    } catch (const std::exception&) {
-        return ReadInTwo::ReadInPieces;
-    }
-    Carried first;
-    bool mustReadWhole = false;
-    {
-        // The second part's thread is waited for whatever happens here.
-        struct Join {
-            std::thread& worker;
-            ~Join() { worker.join(); }
-        } join{worker};
-        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing, 0, split);
-        contents.problem = ReadRecords(reader, contents.records, first, size);
-        mustReadWhole = reader.MustReadWhole();
-    }
-    if (second.thrown)
-        std::rethrow_exception(second.thrown);
-    if (mustReadWhole || second.mustReadWhole)
-        return ReadInTwo::ReadWhole;
-    // A file that vanished or shrank while it was read is read again as one.
-    if (second.readNothing)
-        return ReadInTwo::ReadInPieces;
-    // After a failure in the first part, the records are those before it.
-    if (contents.problem.empty()) {
-        if (second.carried.used) {
-            second = Second();
-            second.carried.record = first.record;
-            second.carried.record.Set(CoinField::Name, {});  // its record is in the first part
-            readSecond(second);
-            if (second.thrown)
-                std::rethrow_exception(second.thrown);
-            if (second.mustReadWhole)
-                return ReadInTwo::ReadWhole;
-        }
-        try {
-            second.records.MoveOnto(contents.records);
-        } catch (const std::bad_alloc&) {
-            second.problem = strings::kReadTooLarge;
-        }
-        contents.problem = second.problem;
-    }
+    contents.problem = problem.empty() ? reader.Problem() : problem;
     contents.ok = contents.problem.empty();
-    return ReadInTwo::Done;
 }
 
 }  // namespace
 
-void SetReadInTwoFromForTesting(std::size_t size) { g_readInTwoFrom = size == 0 ? std::size_t{8} << 20 : size; }
-
 DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing)
 {
     struct stat st {};
-    const bool found = ::stat(path.c_str(), &st) == 0;
-    if (ifMissing == IfMissing::Leave && !found && errno == ENOENT)
+    if (ifMissing == IfMissing::Leave && ::stat(path.c_str(), &st) != 0 && errno == ENOENT)
         return {Outcome::Failed(std::string(strings::kReadMissing)), {}};
-    const auto readWith = [](KeyValueReader& reader, DataFileContents& contents) {
-        Carried carried;
-        contents.problem = ReadRecords(reader, contents.records, carried, reader.Size());
-        contents.ok = contents.problem.empty();
-    };
-    const auto size = found && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
-    ReadInTwo how = ReadInTwo::ReadInPieces;
-    if (size >= g_readInTwoFrom) {
-        DataFileContents contents;
-        how = ReadDataFileInTwo(path, ifMissing, size, contents);
-        if (how == ReadInTwo::Done)
-            return contents;
-    }
     // The file is read a piece at a time; one that turns out not to be UTF-8 throughout is read
     // again whole, since it is then decoded as a whole before any pair is read.
-    if (how == ReadInTwo::ReadInPieces) {
+    {
         DataFileContents contents;
         KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing);
-        readWith(reader, contents);
+        ReadRecords(reader, contents);
         if (!reader.MustReadWhole())
             return contents;
     }
     DataFileContents contents;
     KeyValueReader reader(path, ifMissing);
-    readWith(reader, contents);
+    ReadRecords(reader, contents);
     return contents;
 }
 

@@ -28,10 +28,6 @@ struct DataFileContents : Outcome {
 // is not read whole either: there is no collection to take from it.
 DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
 
-// Files at least this large are read in two parts at once; tests make it small. 0 restores the
-// size used otherwise.
-void SetReadInTwoFromForTesting(std::size_t size);
-
 // The records alone, for callers that need not know whether the file was read whole.
 std::vector<CoinRecord> ReadDataFile(const std::string& path);
 

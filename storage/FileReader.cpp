@@ -135,7 +135,6 @@ FileReadStream::~FileReadStream()
 std::size_t FileReadStream::Read(char* to, std::size_t size)
 {
     // Every read of the program's files comes through this loop.
-    size = std::min(size, m_left);
     std::size_t got = 0;
     while (m_fd >= 0 && got < size) {
         const ssize_t n = ReadSome(m_fd, to + got, size - got);
@@ -152,20 +151,7 @@ std::size_t FileReadStream::Read(char* to, std::size_t size)
         ::close(m_fd);
         m_fd = -1;
     }
-    if (m_left != static_cast<std::size_t>(-1))
-        m_left -= got;
     return got;
-}
-
-void FileReadStream::ReadPart(std::size_t from, std::size_t length)
-{
-    m_left = length;
-    if (m_fd >= 0 && from > 0 && ::lseek(m_fd, static_cast<off_t>(from), SEEK_SET) < 0) {
-        m_status = ReadStatus::Incomplete;
-        m_problem = ReadErrorProblem(errno);
-        ::close(m_fd);
-        m_fd = -1;
-    }
 }
 
 CopyResult CopyFileTo(const std::string& from, int to)

@@ -50,21 +50,15 @@ public:
     // The file's size when it was opened.
     std::size_t SizeAtOpen() const { return m_size; }
 
-    // Reads `size` bytes, fewer only at the end of the file (or of the part, see ReadPart) or
-    // at a read error, which makes the status Incomplete; 0 once the file is read to its end.
+    // Reads `size` bytes, fewer only at the end of the file or at a read error, which makes the
+    // status Incomplete; 0 once the file is read to its end.
     std::size_t Read(char* to, std::size_t size);
-
-    // Makes the reads begin at byte `from` and end after `length` bytes, or at the end of the
-    // file when that comes first; call it before the first Read. A file that cannot be
-    // positioned there makes the status Incomplete.
-    void ReadPart(std::size_t from, std::size_t length);
 
 private:
     int m_fd = -1;
     ReadStatus m_status = ReadStatus::Whole;
     std::string m_problem;
     std::size_t m_size = 0;
-    std::size_t m_left = static_cast<std::size_t>(-1);  // bytes the part still holds
 };
 
 // What CopyFileTo did.

@@ -154,7 +154,6 @@ struct KeyValueReader::Pieces {
     Pieces(const std::string& path, IfMissing ifMissing) : file(path, ifMissing) {}
 
     FileReadStream file;
-    std::size_t size = 0;     // of the file, or of the part read
     std::size_t floor = 0;    // the caller's text ends here
     std::size_t checked = 0;  // the text before this is known to be UTF-8
     std::size_t whole = 0;    // a pair that begins before this is in the text whole
@@ -171,16 +170,11 @@ KeyValueReader::~KeyValueReader()
         GiveBack(m_kept, m_text->size());
 }
 
-KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing, std::size_t from,
-                                        std::size_t length)
+KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing)
 {
     KeyValueReader reader;
     reader.m_pieces = std::make_unique<Pieces>(path, ifMissing);
     Pieces& pieces = *reader.m_pieces;
-    const std::size_t fileSize = pieces.file.SizeAtOpen();
-    pieces.size = std::min(length, fileSize - std::min(from, fileSize));
-    if (from > 0 || length != std::string::npos)
-        pieces.file.ReadPart(from, length);
     reader.m_open = true;
     if (pieces.file.Status() != ReadStatus::Whole) {
         reader.m_problem = pieces.file.Problem();
@@ -191,7 +185,7 @@ KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMis
     try {
         // Room for the whole file and what moving the unread text down may need; only what is
         // used is ever touched.
-        const std::size_t room = pieces.size + 2 * g_pieceSize + (g_pieceSize / 4);
+        const std::size_t room = pieces.file.SizeAtOpen() + 2 * g_pieceSize + (g_pieceSize / 4);
         reader.m_text->reserve(room);
         AdviseLargePages(reader.m_text->data(), reader.m_text->capacity());
     } catch (const std::exception&) {
@@ -202,7 +196,7 @@ KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMis
     reader.ReadPiece();
     // A byte order mark says the file was meant as UTF-8; it is skipped, so that a damaged
     // file that carries one still has its first line read as a line.
-    if (from == 0 && reader.m_text->starts_with(kByteOrderMark) && reader.m_end >= kByteOrderMark.size())
+    if (reader.m_text->starts_with(kByteOrderMark) && reader.m_end >= kByteOrderMark.size())
         reader.m_pos = reader.m_pairStart = pieces.checked = kByteOrderMark.size();
     reader.CheckUtf8(pieces.atEnd);
     return reader;
@@ -210,7 +204,7 @@ KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMis
 
 std::size_t KeyValueReader::Size() const
 {
-    return m_pieces ? m_pieces->size : m_text->size();
+    return m_pieces ? m_pieces->file.SizeAtOpen() : m_text->size();
 }
 
 void SetReadPieceSizeForTesting(std::size_t size) { g_pieceSize = size == 0 ? kPieceSize : size; }

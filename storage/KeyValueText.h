@@ -50,12 +50,7 @@ public:
     // order mark is skipped); when it turns out not to be, or when it grows while it is read
     // past the room set aside for it, NextPair stops and MustReadWhole() says that the pairs
     // given so far must be dropped and the file read again, whole, with the other constructor.
-    //
-    // Given `from` and `length`, reads only that part of the file (to its end when `length`
-    // is npos); the part must begin at the start of a line, and then reads as a text of its
-    // own without the file's first line.
-    static KeyValueReader InPieces(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty,
-                                   std::size_t from = 0, std::size_t length = std::string::npos);
+    static KeyValueReader InPieces(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
 
     KeyValueReader(KeyValueReader&&) noexcept;
     KeyValueReader& operator=(KeyValueReader&&) noexcept;
@@ -71,8 +66,7 @@ public:
 
     bool MustReadWhole() const;
 
-    // How far the reading has come: the bytes of the file's text (or of the part) read, of
-    // all there are.
+    // How far the reading has come: the bytes of the file's text read, of all there are.
     std::size_t Position() const { return m_pos + m_movedBy; }
     std::size_t Size() const;
 

@@ -184,16 +184,9 @@ TEST(DataFile, ReadingInPiecesGivesTheRecordsOfTheWholeText)
         for (std::size_t pieceSize : {3, 7, 64, 1000}) {
             SetReadPieceSizeForTesting(pieceSize);
             const DataFileContents inPieces = ReadDataFileContents(path);
-            // In two parts at once, split at the first NAME line with a value after the middle;
-            // the second part's records may take fields carried over from the first.
-            SetReadInTwoFromForTesting(1);
-            const DataFileContents inTwo = ReadDataFileContents(path);
-            SetReadInTwoFromForTesting(0);
             SetReadPieceSizeForTesting(0);
             ASSERT_EQ(inPieces.records, whole.records) << "round " << round << ", pieces of " << pieceSize;
             ASSERT_TRUE(inPieces.ok);
-            ASSERT_EQ(inTwo.records, whole.records) << "round " << round << ", in two, pieces of " << pieceSize;
-            ASSERT_TRUE(inTwo.ok);
         }
         // A read error part way: the records of the complete lines before it.
         const std::size_t readable = file.size() / 2;
@@ -201,21 +194,13 @@ TEST(DataFile, ReadingInPiecesGivesTheRecordsOfTheWholeText)
         WriteBytes(dir.File("cut.dat"), file.substr(0, lastBreak == std::string::npos ? 0 : lastBreak + 1));
         const DataFileContents cut = ReadDataFileContents(dir.File("cut.dat"));
         for (std::size_t pieceSize : {5, 4096}) {
-            for (const std::size_t inTwoFrom : {std::size_t{0}, std::size_t{1}}) {
-                SetReadPieceSizeForTesting(pieceSize);
-                SetReadInTwoFromForTesting(inTwoFrom);
-                DataFileContents failed;
-                {
-                    ReadFaultGuard fault(readable);
-                    failed = ReadDataFileContents(path);
-                }
-                SetReadInTwoFromForTesting(0);
-                SetReadPieceSizeForTesting(0);
-                ASSERT_EQ(failed.records, cut.records)
-                    << "round " << round << ", pieces of " << pieceSize << (inTwoFrom ? ", in two" : "");
-                EXPECT_FALSE(failed.ok);
-                EXPECT_NE(failed.problem.find("read error"), std::string::npos);
-            }
+            SetReadPieceSizeForTesting(pieceSize);
+            ReadFaultGuard fault(readable);
+            const DataFileContents failed = ReadDataFileContents(path);
+            SetReadPieceSizeForTesting(0);
+            ASSERT_EQ(failed.records, cut.records) << "round " << round << ", pieces of " << pieceSize;
+            EXPECT_FALSE(failed.ok);
+            EXPECT_NE(failed.problem.find("read error"), std::string::npos);
         }
     }
 }
