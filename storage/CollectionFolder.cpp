@@ -194,13 +194,6 @@ FolderResult FolderFound(std::string folder)
     return found;
 }
 
-FolderResult NoFolder(std::string why)
-{
-    FolderResult none;
-    none.Fail(std::move(why));
-    return none;
-}
-
 }  // namespace
 
 FolderResult CollectionFolderOf(const std::string& path)
@@ -208,14 +201,14 @@ FolderResult CollectionFolderOf(const std::string& path)
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found)
-        return NoFolder(strings::Fill(strings::kNoSuchPath, {path}));
+        return FailedWith<FolderResult>(strings::Fill(strings::kNoSuchPath, {path}));
     if (ec)
-        return NoFolder(strings::Fill(strings::kPathProblem, {path, ec.message()}));
+        return FailedWith<FolderResult>(strings::Fill(strings::kPathProblem, {path, ec.message()}));
     if (fs::is_directory(status))
         return FolderFound(path);
     const fs::path file(path);
     if (file.filename() != kDataFileName)
-        return NoFolder(strings::Fill(strings::kNotACollection, {path, kDataFileName}));
+        return FailedWith<FolderResult>(strings::Fill(strings::kNotACollection, {path, kDataFileName}));
     return FolderFound(file.has_parent_path() ? file.parent_path().string() : std::string("."));
 }
 
@@ -224,7 +217,7 @@ FolderResult PrepareCollectionFolder(const std::string& folder, const std::strin
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder))
-        return NoFolder(strings::Fill(strings::kCannotMakeFolder, {folder, ec ? ec.message() : std::string(strings::kFileHasThatName)}));
+        return FailedWith<FolderResult>(strings::Fill(strings::kCannotMakeFolder, {folder, ec ? ec.message() : std::string(strings::kFileHasThatName)}));
     if (templates.empty())
         return FolderFound(folder);
 
@@ -234,12 +227,12 @@ FolderResult PrepareCollectionFolder(const std::string& folder, const std::strin
             samples.push_back(it->path());
     }
     if (ec)
-        return NoFolder(strings::Fill(strings::kCannotReadTemplates, {templates, ec.message()}));
+        return FailedWith<FolderResult>(strings::Fill(strings::kCannotReadTemplates, {templates, ec.message()}));
     std::sort(samples.begin(), samples.end());
     for (const fs::path& sample : samples) {
         if (std::string error = CopyIfMissing(sample, fs::path(folder) / sample.filename());
             !error.empty())
-            return NoFolder(error);
+            return FailedWith<FolderResult>(error);
     }
     return FolderFound(folder);
 }
@@ -277,7 +270,7 @@ StartOutcome EnterCollectionFolder(const std::vector<std::string>& args,
         target = CollectionFolderOf(line.path);
     } else if (line.defaultCollection) {
         const std::string folder = DefaultCollectionFolder(context.user);
-        target = folder.empty() ? NoFolder(std::string(strings::kNoHomeFolder))
+        target = folder.empty() ? FailedWith<FolderResult>(std::string(strings::kNoHomeFolder))
                                 : PrepareCollectionFolder(folder, context.templates);
         if (context.templates.empty())
             note = strings::kNoSampleTemplates;

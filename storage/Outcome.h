@@ -19,3 +19,12 @@ struct Outcome {
     }
     explicit operator bool() const { return ok; }
 };
+
+// A failed result of a type built on Outcome, saying why.
+template <class Result>
+Result FailedWith(std::string why)
+{
+    Result result;
+    result.Fail(std::move(why));
+    return result;
+}
