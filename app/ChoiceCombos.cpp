@@ -28,8 +28,7 @@ void ChoiceCombos::Add(const CoinRecord& record)
 
 void ChoiceCombos::AddAll(const Collection& collection)
 {
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        m_lists[i].AddAll(collection.BottomUp(), kFields[i]);
+    ChoiceList::AddAll(collection.BottomUp(), kFields, m_lists);
     Rebuild();
 }
 

@@ -244,6 +244,35 @@ void BM_ChoiceListAddAllDistinct(benchmark::State& state)
 }
 BENCHMARK(BM_ChoiceListAddAllDistinct)->Apply(Sizes);
 
+// The three drop-down lists of the window (Country, Condition, Category) filled from every row
+// of a collection, as a load does: in one pass over the rows, and one list at a time.
+constexpr std::array<CoinField, 3> kListFields = {CoinField::Country, CoinField::Condition, CoinField::Category};
+
+void BM_ChoiceListsInOnePass(benchmark::State& state)
+{
+    const Collection& collection = SharedCollection(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::array<ChoiceList, 3> lists;
+        ChoiceList::AddAll(collection.BottomUp(), kListFields, lists);
+        benchmark::DoNotOptimize(lists[0].Entries().data());
+    }
+    ReportRowRate(state, collection.Count());
+}
+BENCHMARK(BM_ChoiceListsInOnePass)->Apply(Sizes);
+
+void BM_ChoiceListsOneAtATime(benchmark::State& state)
+{
+    const Collection& collection = SharedCollection(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::array<ChoiceList, 3> lists;
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            lists[i].AddAll(collection.BottomUp(), kListFields[i]);
+        benchmark::DoNotOptimize(lists[0].Entries().data());
+    }
+    ReportRowRate(state, collection.Count());
+}
+BENCHMARK(BM_ChoiceListsOneAtATime)->Apply(Sizes);
+
 // One value typed into a drop-down list that already holds a million entries.
 void BM_ChoiceListAdd(benchmark::State& state)
 {

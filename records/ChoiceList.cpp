@@ -27,28 +27,34 @@ int ChoiceList::Add(std::string_view value)
     return static_cast<int>(index);
 }
 
-template <typename Values>
-void ChoiceList::AddEach(const Values& values)
+bool ChoiceList::Gather(std::string_view value, Recent& recent)
 {
     // A column holds the same few texts over and over; a text just as one seen before adds
     // nothing, and is known without folding it by a small table of recent texts.
-    constexpr std::size_t kRecent = 1024;
-    std::array<std::string_view, kRecent> recent{};
+    if (value.empty())
+        return false;
+    std::string_view& slot = recent[QuickHash(value) % kRecent];
+    if (slot.data() && slot == value)
+        return false;
+    slot = value;
+    if (!m_folded.insert(FoldCase(value)).second)
+        return false;
+    m_entries.emplace_back(value);
+    return true;
+}
+
+template <typename Values>
+void ChoiceList::AddEach(const Values& values)
+{
+    Recent recent{};
     bool added = false;
-    values([&](std::string_view value) {
-        if (value.empty())
-            return;
-        std::string_view& slot = recent[QuickHash(value) % kRecent];
-        if (slot.data() && slot == value)
-            return;
-        slot = value;
-        if (!m_folded.insert(FoldCase(value)).second)
-            return;
-        m_entries.emplace_back(value);
-        added = true;
-    });
-    if (!added)
-        return;
+    values([&](std::string_view value) { added = Gather(value, recent) || added; });
+    if (added)
+        SortEntries();
+}
+
+void ChoiceList::SortEntries()
+{
     // Sort on precomputed keys: folding inside every comparison would repeat the work.
     std::vector<std::pair<std::string, std::string>> keyed;
     keyed.reserve(m_entries.size());
@@ -73,6 +79,24 @@ void ChoiceList::AddAll(const std::vector<CoinRecord>& records, CoinField field)
         for (const CoinRecord& record : records)
             take(record.Get(field));
     });
+}
+
+void ChoiceList::AddAll(const std::vector<CoinRecord>& records, std::span<const CoinField> fields,
+                        std::span<ChoiceList> lists)
+{
+    const std::size_t count = std::min(fields.size(), lists.size());
+    std::vector<Recent> recent(count);
+    std::vector<char> added(count, 0);
+    for (const CoinRecord& record : records) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (lists[i].Gather(record.Get(fields[i]), recent[i]))
+                added[i] = 1;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (added[i])
+            lists[i].SortEntries();
+    }
 }
 
 bool ChoiceList::Contains(std::string_view value) const

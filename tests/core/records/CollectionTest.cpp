@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <algorithm>
 #include <numeric>
 #include <random>
@@ -122,6 +124,24 @@ TEST(ChoiceList, IgnoresLetterCaseAndStaysSorted)
     ChoiceList fromRecords;
     fromRecords.AddAll(records, CoinField::Country);
     EXPECT_EQ(fromRecords.Entries(), added.Entries());
+    // Several fields in one pass, into lists that may hold entries already: each list as if
+    // filled from its field alone.
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        records[r].Set(CoinField::Condition, values[(r * 5) % values.size()]);
+        records[r].Set(CoinField::Category, r % 4 == 0 ? values[r % values.size()] : std::string_view("Proof"));
+    }
+    const std::array<CoinField, 3> fields = {CoinField::Country, CoinField::Condition, CoinField::Category};
+    std::array<ChoiceList, 3> together, alone;
+    for (ChoiceList* lists : {together.data(), alone.data()}) {
+        lists[1].Add("belgium");
+        lists[2].Add("PROOF");
+    }
+    ChoiceList::AddAll(records, fields, together);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        alone[i].AddAll(records, fields[i]);
+        EXPECT_EQ(together[i].Entries(), alone[i].Entries()) << "list " << i;
+    }
+    EXPECT_EQ(together[2].Entries().front(), "austria");
     EXPECT_TRUE(added.Contains("FRANCE") && added.Contains("\xC3\x89T\xC3\x89"));
     EXPECT_FALSE(added.Contains("Fr"));
     EXPECT_EQ(added.Add("BELGIUM"), -1);
