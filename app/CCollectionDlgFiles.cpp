@@ -39,8 +39,7 @@ void CCollectionDlg::LoadDataFile()
         StartupTrace::Mark("column widths fitted");
     } catch (const std::exception& e) {
         // The coins read do not fit into the window: start empty, and keep the file.
-        contents.ok = false;
-        contents.problem = dynamic_cast<const std::bad_alloc*>(&e) ? strings::kOutOfMemory : e.what();
+        contents.Fail(dynamic_cast<const std::bad_alloc*>(&e) ? std::string(strings::kOutOfMemory) : e.what());
         m_model->Clear();
         m_choices->Clear();
     }
@@ -100,9 +99,9 @@ bool CCollectionDlg::WriteCollection()
     default: {
         if (!m_leaving)
             return true;
-        const BackupResult kept = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
-        m_platform.ReportProblem(kept.problem);
-        return kept && kept.kept == BackupResult::Kept::Made;
+        const BackupResult backup = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
+        m_platform.ReportProblem(backup.problem);
+        return backup && backup.kept == BackupResult::Kept::Made;
     }
     }
 }
@@ -110,9 +109,9 @@ bool CCollectionDlg::WriteCollection()
 bool CCollectionDlg::TakeChangedFile()
 {
     // The list is kept before it is replaced, so that it outlives the window even without Undo.
-    const BackupResult kept = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
-    if (!kept || kept.kept != BackupResult::Kept::Made) {
-        m_platform.ReportProblem(kept.problem);
+    const BackupResult backup = KeepCollectionAsBackup(kDataFileName, m_collection, BackupTime::Now());
+    if (!backup || backup.kept != BackupResult::Kept::Made) {
+        m_platform.ReportProblem(backup.problem);
         return false;
     }
     FileStamp stamp;

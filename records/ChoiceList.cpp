@@ -43,16 +43,6 @@ bool ChoiceList::Gather(std::string_view value, Recent& recent)
     return true;
 }
 
-template <typename Values>
-void ChoiceList::AddEach(const Values& values)
-{
-    Recent recent{};
-    bool added = false;
-    values([&](std::string_view value) { added = Gather(value, recent) || added; });
-    if (added)
-        SortEntries();
-}
-
 void ChoiceList::SortEntries()
 {
     // Sort on precomputed keys: folding inside every comparison would repeat the work.
@@ -67,18 +57,17 @@ void ChoiceList::SortEntries()
 
 void ChoiceList::AddAll(const std::vector<std::string_view>& values)
 {
-    AddEach([&values](const auto& take) {
-        for (std::string_view value : values)
-            take(value);
-    });
+    Recent recent{};
+    bool added = false;
+    for (std::string_view value : values)
+        added = Gather(value, recent) || added;
+    if (added)
+        SortEntries();
 }
 
 void ChoiceList::AddAll(const std::vector<CoinRecord>& records, CoinField field)
 {
-    AddEach([&records, field](const auto& take) {
-        for (const CoinRecord& record : records)
-            take(record.Get(field));
-    });
+    AddAll(records, std::span<const CoinField>(&field, 1), std::span<ChoiceList>(this, 1));
 }
 
 void ChoiceList::AddAll(const std::vector<CoinRecord>& records, std::span<const CoinField> fields,

@@ -39,8 +39,6 @@ private:
     static constexpr std::size_t kRecent = 1024;
     using Recent = std::array<std::string_view, kRecent>;
 
-    template <typename Values>
-    void AddEach(const Values& values);
     // Adds `value` to the entries, unsorted, unless it is empty or present; true when added.
     bool Gather(std::string_view value, Recent& recent);
     void SortEntries();

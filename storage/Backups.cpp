@@ -186,6 +186,8 @@ int LinkUnderFreeName(const std::string& source, const std::string& folder,
     return EEXIST;
 }
 
+constexpr auto Failed = FailedWith<BackupResult>;
+
 }  // namespace
 
 BackupTime BackupTime::Now()
@@ -211,20 +213,20 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     if (stat(dataFilePath.c_str(), &data) != 0) {
         if (errno == ENOENT)
             return {};
-        return FailedWith<BackupResult>(strings::Fill(strings::kCannotLookAt, {dataFilePath, SystemError(errno)}));
+        return Failed(strings::Fill(strings::kCannotLookAt, {dataFilePath, SystemError(errno)}));
     }
     if (!S_ISREG(data.st_mode))
-        return FailedWith<BackupResult>(strings::Fill(strings::kNotAnOrdinaryFile, {dataFilePath}));
+        return Failed(strings::Fill(strings::kNotAnOrdinaryFile, {dataFilePath}));
     if (data.st_size == 0)
         return {};  // an empty collection: restoring it would only clear the list
 
     const NameParts parts = SplitDataFilePath(dataFilePath);
     const std::string folder = BackupFolder(parts);
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-        return FailedWith<BackupResult>(strings::Fill(strings::kCannotCreate, {folder, SystemError(errno)}));
+        return Failed(strings::Fill(strings::kCannotCreate, {folder, SystemError(errno)}));
     struct stat folderStat {};
     if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
-        return FailedWith<BackupResult>(strings::Fill(strings::kNotAFolder, {folder}));
+        return Failed(strings::Fill(strings::kNotAFolder, {folder}));
 
     const std::vector<BackupEntry> backups = FindBackups(parts);
     if (!backups.empty() && SameContents(dataFilePath, data, backups.front().path)) {
@@ -237,17 +239,17 @@ BackupResult KeepBackup(const std::string& dataFilePath, const BackupTime& when)
     std::string target;
     int error = LinkUnderFreeName(dataFilePath, folder, parts, when, target);
     if (error == EEXIST)
-        return FailedWith<BackupResult>(strings::Fill(strings::kNoBackupName, {when.Text(), folder}));
+        return Failed(strings::Fill(strings::kNoBackupName, {when.Text(), folder}));
     if (error != 0) {
         // No link to the data file here (another file system, or one without links): a copy
         // made beside the backups can still be linked into place under its name.
         std::string temporary, reason;
         if (!CopyToTemporary(dataFilePath, folder, temporary, reason))
-            return FailedWith<BackupResult>(strings::Fill(strings::kCannotLinkNorCopy, {dataFilePath, folder, SystemError(error), reason}));
+            return Failed(strings::Fill(strings::kCannotLinkNorCopy, {dataFilePath, folder, SystemError(error), reason}));
         error = LinkUnderFreeName(temporary, folder, parts, when, target);
         unlink(temporary.c_str());
         if (error != 0)
-            return FailedWith<BackupResult>(strings::Fill(strings::kCannotLink, {temporary, target, SystemError(error)}));
+            return Failed(strings::Fill(strings::kCannotLink, {temporary, target, SystemError(error)}));
     }
     BackupResult made;
     made.kept = BackupResult::Kept::Made;
@@ -291,7 +293,7 @@ BackupResult KeepFileAsBackup(const std::string& dataFilePath, const std::string
     std::string target;
     const int error = LinkUnderFreeName(sourcePath, BackupFolder(parts), parts, when, target);
     if (error != 0)
-        return FailedWith<BackupResult>(strings::Fill(strings::kCannotLinkBackup, {sourcePath, SystemError(error)}));
+        return Failed(strings::Fill(strings::kCannotLinkBackup, {sourcePath, SystemError(error)}));
     BackupResult made;
     made.kept = BackupResult::Kept::Made;
     made.path = target;

@@ -124,8 +124,10 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
     } catch (const std::length_error&) {
         problem = strings::kReadCoinTooLarge;
     }
-    contents.problem = problem.empty() ? reader.Problem() : problem;
-    contents.ok = contents.problem.empty();
+    if (problem.empty())
+        problem = reader.Problem();
+    if (!problem.empty())
+        contents.Fail(std::move(problem));
 }
 
 }  // namespace

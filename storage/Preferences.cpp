@@ -18,8 +18,7 @@ PreferencesContents ReadPreferencesContents(const std::string& path)
     PreferencesContents contents;
     KeyValueReader reader(path);
     if (!reader.IsComplete()) {
-        contents.ok = false;
-        contents.problem = reader.Problem();
+        contents.Fail(reader.Problem());
         return contents;
     }
     std::string key, value;
