@@ -4,6 +4,8 @@
 #include "app/CCollectionDlg.h"
 
 #include <new>
+#include <optional>
+#include <span>
 
 #include "app/ChoiceCombos.h"
 #include "app/DataFilePreload.h"
@@ -25,16 +27,68 @@
 #include "widgets/QtText.h"
 
 
+namespace {
+
+// Measures the columns and gathers the drop-down lists of the records as they are read, so
+// that the window has them once the last record is read instead of starting on them then.
+// What runs out of memory here is left to the load, which tries again and reports it.
+class LoadFollower : public RecordsSoFar::Follower {
+public:
+    explicit LoadFollower(const CoinTableModel& model) : m_model(model) { Forget(); }
+
+    void Look(std::span<const CoinRecord> records) override
+    {
+        if (m_failed)
+            return;
+        try {
+            m_model.MeasureRows(records, m_widest);
+            m_fill->Add(records);
+        } catch (const std::exception&) {
+            m_failed = true;
+        }
+    }
+
+    void Forget() override
+    {
+        m_widest = {};
+        m_lists = {};
+        m_fill.emplace(ChoiceCombos::kFields, m_lists);
+    }
+
+    bool Failed() const { return m_failed; }
+    const CoinTableModel::ColumnWidths& Widest() const { return m_widest; }
+
+    std::array<ChoiceList, 3>& FinishLists()
+    {
+        m_fill->Finish();
+        return m_lists;
+    }
+
+private:
+    const CoinTableModel& m_model;
+    CoinTableModel::ColumnWidths m_widest{};
+    std::array<ChoiceList, 3> m_lists;
+    std::optional<ChoiceListFill> m_fill;
+    bool m_failed = false;
+};
+
+}  // namespace
+
 void CCollectionDlg::LoadDataFile()
 {
     ReadForm();
-    DataFileContents contents = DataFilePreload::Take(kDataFileName, m_dataStamp);
-    StartupTrace::Mark("data file read");
+    LoadFollower follower(*m_model);
+    DataFileContents contents = DataFilePreload::Take(kDataFileName, m_dataStamp, &follower);
+    StartupTrace::Mark("data file read, its columns measured and lists gathered");
     try {
-        m_model->LoadBottomUp(std::move(contents.records));
-        StartupTrace::Mark("list model filled");
-        m_choices->AddAll(m_collection);
-        StartupTrace::Mark("drop-down lists filled");
+        if (follower.Failed()) {
+            m_model->LoadBottomUp(std::move(contents.records));
+            m_choices->AddAll(m_collection);
+        } else {
+            m_model->LoadBottomUp(std::move(contents.records), follower.Widest());
+            m_choices->AddLists(std::move(follower.FinishLists()));
+        }
+        StartupTrace::Mark("list model and drop-down lists filled");
         FitColumnWidths();
         StartupTrace::Mark("column widths fitted");
     } catch (const std::exception& e) {

@@ -32,6 +32,19 @@ void ChoiceCombos::AddAll(const Collection& collection)
     Rebuild();
 }
 
+void ChoiceCombos::AddLists(std::array<ChoiceList, 3>&& gathered)
+{
+    for (std::size_t i = 0; i < m_lists.size(); ++i) {
+        if (m_lists[i].Entries().empty()) {
+            m_lists[i] = std::move(gathered[i]);
+        } else {
+            const std::vector<std::string>& entries = gathered[i].Entries();
+            m_lists[i].AddAll(std::vector<std::string_view>(entries.begin(), entries.end()));
+        }
+    }
+    Rebuild();
+}
+
 void ChoiceCombos::Clear()
 {
     for (ChoiceList& list : m_lists)

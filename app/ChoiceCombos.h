@@ -21,6 +21,10 @@ public:
     // Adds the values of every row, then fills the boxes once.
     void AddAll(const Collection& collection);
 
+    // Adds the entries of lists gathered elsewhere, one for each of kFields, then fills the
+    // boxes once.
+    void AddLists(std::array<ChoiceList, 3>&& gathered);
+
     // Empties the lists and the boxes.
     void Clear();
 

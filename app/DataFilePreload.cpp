@@ -1,6 +1,7 @@
 #include "app/DataFilePreload.h"
 
 #include <future>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -13,6 +14,7 @@ struct Stamped {
 
 struct Pending {
     std::string path;
+    std::shared_ptr<RecordsSoFar> soFar;
     std::future<Stamped> read;
 };
 
@@ -27,9 +29,16 @@ std::optional<Pending>& ThePending()
 void DataFilePreload::Start(const std::string& path)
 {
     try {
-        ThePending() = Pending{path, std::async(std::launch::async, [path] {
+        auto soFar = std::make_shared<RecordsSoFar>();
+        ThePending() = Pending{path, soFar, std::async(std::launch::async, [path, soFar] {
                                    Stamped read;
-                                   read.contents = ReadDataFileStamped(path, read.stamp);
+                                   try {
+                                       read.contents = ReadDataFileStamped(path, read.stamp, soFar.get());
+                                   } catch (...) {
+                                       soFar->End({});
+                                       throw;
+                                   }
+                                   soFar->End(read.contents.records);
                                    return read;
                                })};
     } catch (const std::system_error&) {
@@ -37,15 +46,20 @@ void DataFilePreload::Start(const std::string& path)
     }
 }
 
-DataFileContents DataFilePreload::Take(const std::string& path, FileStamp& stamp)
+DataFileContents DataFilePreload::Take(const std::string& path, FileStamp& stamp, RecordsSoFar::Follower* follower)
 {
     std::optional<Pending>& pending = ThePending();
     if (pending && pending->path == path) {
-        std::future<Stamped> read = std::move(pending->read);
+        Pending taking = std::move(*pending);
         pending.reset();
-        Stamped taken = read.get();
+        if (follower)
+            taking.soFar->Follow(*follower);
+        Stamped taken = taking.read.get();
         stamp = taken.stamp;
         return std::move(taken.contents);
     }
-    return ReadDataFileStamped(path, stamp);
+    DataFileContents contents = ReadDataFileStamped(path, stamp);
+    if (follower)
+        follower->Look(contents.records);
+    return contents;
 }

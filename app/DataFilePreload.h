@@ -16,6 +16,7 @@ public:
 
     // What ReadDataFileStamped(path, stamp) gives, from the reading started for `path` if
     // there is one (waiting for it to end), otherwise read now. A started reading is taken
-    // once.
-    static DataFileContents Take(const std::string& path, FileStamp& stamp);
+    // once. `follower` is given every record: while the started reading goes on, as it makes
+    // them, or all at once after a reading made now.
+    static DataFileContents Take(const std::string& path, FileStamp& stamp, RecordsSoFar::Follower* follower = nullptr);
 };

@@ -65,26 +65,44 @@ void ChoiceList::AddAll(const std::vector<std::string_view>& values)
         SortEntries();
 }
 
-void ChoiceList::AddAll(const std::vector<CoinRecord>& records, CoinField field)
+void ChoiceList::AddAll(std::span<const CoinRecord> records, CoinField field)
 {
     AddAll(records, std::span<const CoinField>(&field, 1), std::span<ChoiceList>(this, 1));
 }
 
-void ChoiceList::AddAll(const std::vector<CoinRecord>& records, std::span<const CoinField> fields,
+void ChoiceList::AddAll(std::span<const CoinRecord> records, std::span<const CoinField> fields,
                         std::span<ChoiceList> lists)
 {
-    const std::size_t count = std::min(fields.size(), lists.size());
-    std::vector<Recent> recent(count);
-    std::vector<char> added(count, 0);
+    ChoiceListFill fill(fields, lists);
+    fill.Add(records);
+    fill.Finish();
+}
+
+ChoiceListFill::ChoiceListFill(std::span<const CoinField> fields, std::span<ChoiceList> lists)
+    : m_fields(fields.first(std::min(fields.size(), lists.size()))),
+      m_lists(lists.first(m_fields.size())),
+      m_recent(m_fields.size()),
+      m_added(m_fields.size(), 0)
+{
+}
+
+void ChoiceListFill::Add(std::span<const CoinRecord> records)
+{
+    const std::size_t count = m_fields.size();
     for (const CoinRecord& record : records) {
         for (std::size_t i = 0; i < count; ++i) {
-            if (lists[i].Gather(record.Get(fields[i]), recent[i]))
-                added[i] = 1;
+            if (m_lists[i].Gather(record.Get(m_fields[i]), m_recent[i]))
+                m_added[i] = 1;
         }
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (added[i])
-            lists[i].SortEntries();
+}
+
+void ChoiceListFill::Finish()
+{
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_added[i])
+            m_lists[i].SortEntries();
+        m_added[i] = 0;
     }
 }
 

@@ -23,11 +23,11 @@ public:
     void AddAll(const std::vector<std::string_view>& values);
 
     // The same with the values of one field of each record.
-    void AddAll(const std::vector<CoinRecord>& records, CoinField field);
+    void AddAll(std::span<const CoinRecord> records, CoinField field);
 
     // Adds each record's value of `fields[i]` to `lists[i]`, in one pass over the records, so
     // that a million records are read from memory once rather than once a list.
-    static void AddAll(const std::vector<CoinRecord>& records, std::span<const CoinField> fields,
+    static void AddAll(std::span<const CoinRecord> records, std::span<const CoinField> fields,
                        std::span<ChoiceList> lists);
 
     bool Contains(std::string_view value) const;
@@ -35,6 +35,8 @@ public:
     const std::vector<std::string>& Entries() const { return m_entries; }
 
 private:
+    friend class ChoiceListFill;
+
     // The texts seen last, by a hash of their bytes (see Gather).
     static constexpr std::size_t kRecent = 1024;
     using Recent = std::array<std::string_view, kRecent>;
@@ -45,6 +47,22 @@ private:
 
     std::vector<std::string> m_entries;        // in display order
     std::unordered_set<std::string> m_folded;  // FoldCase of each entry
+};
+
+// Fills drop-down lists from records given a run at a time, as a file is read: each record's
+// value of `fields[i]` goes to `lists[i]`, and each list is sorted once, by Finish. The records
+// given must stay alive and unchanged until then.
+class ChoiceListFill {
+public:
+    ChoiceListFill(std::span<const CoinField> fields, std::span<ChoiceList> lists);
+    void Add(std::span<const CoinRecord> records);
+    void Finish();
+
+private:
+    std::span<const CoinField> m_fields;
+    std::span<ChoiceList> m_lists;
+    std::vector<ChoiceList::Recent> m_recent;
+    std::vector<char> m_added;
 };
 
 // The order of a sorted drop-down list: by FoldCase, then by bytes.

@@ -62,13 +62,17 @@ constexpr std::size_t kRecordsToJudgeBy = 4096;
 // Growing the array of a million records step by step copies them and touches twice the memory;
 // room made once avoids both. A guess too large leaves room untouched, which costs no memory,
 // and one that cannot be had is no fault: the array then grows as it needs.
-void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& reader)
+void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& reader, RecordsSoFar* soFar)
 {
     const double perRecord = static_cast<double>(reader.Position()) / static_cast<double>(records.size());
     const double expected = static_cast<double>(reader.Size()) / perRecord * 1.05;
     const auto most = reader.Size() / 8;  // "NAME=x" and a line break is the least a record takes
     try {
-        records.reserve(std::min(static_cast<std::size_t>(expected) + 1, most));
+        const std::size_t count = std::min(static_cast<std::size_t>(expected) + 1, most);
+        if (soFar)
+            soFar->Reserve(records, count);
+        else
+            records.reserve(count);
     } catch (const std::exception&) {
         return;
     }
@@ -82,16 +86,19 @@ void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& 
 // part of the file's text that holds values. A record whose texts would reach the lines not yet
 // read is made with an allocation of its own instead, which happens only when a file leaves out
 // many repeating keys.
-void AddRecord(std::vector<CoinRecord>& records, const CoinRecordBuilder& builder, KeyValueReader& reader)
+void AddRecord(std::vector<CoinRecord>& records, const CoinRecordBuilder& builder, KeyValueReader& reader,
+               RecordsSoFar* soFar)
 {
-    if (char* room = reader.KeepRoom(builder.ShortSize()))
-        records.push_back(builder.BuildInto(room, reader.KeptTextOwner()));
+    char* room = reader.KeepRoom(builder.ShortSize());
+    CoinRecord record = room ? builder.BuildInto(room, reader.KeptTextOwner()) : builder.Build();
+    if (soFar)
+        soFar->Add(records, std::move(record));
     else
-        records.push_back(builder.Build());
+        records.push_back(std::move(record));
 }
 
 // The records of the reader's pairs into `contents`.
-void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
+void ReadRecords(KeyValueReader& reader, DataFileContents& contents, RecordsSoFar* soFar)
 {
     std::vector<CoinRecord>& records = contents.records;
     std::string problem;
@@ -109,16 +116,16 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
                 continue;
             if (*field == CoinField::Name && !record.Get(CoinField::Name).empty()) {
                 // The NAME line just read is the first not to be written over.
-                AddRecord(records, record, reader);
+                AddRecord(records, record, reader, soFar);
                 if (records.size() == kRecordsToJudgeBy)
-                    MakeRoomForTheRest(records, reader);
+                    MakeRoomForTheRest(records, reader, soFar);
             }
             record.Set(*field, value);
         }
         if (reader.MustReadWhole())
             return;
         if (!record.Get(CoinField::Name).empty())
-            AddRecord(records, record, reader);
+            AddRecord(records, record, reader, soFar);
     } catch (const std::bad_alloc&) {
         problem = strings::kReadTooLarge;
     } catch (const std::length_error&) {
@@ -132,7 +139,7 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents)
 
 }  // namespace
 
-DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing)
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing, RecordsSoFar* soFar)
 {
     struct stat st {};
     if (ifMissing == IfMissing::Leave && ::stat(path.c_str(), &st) != 0 && errno == ENOENT)
@@ -142,13 +149,15 @@ DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissi
     {
         DataFileContents contents;
         KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing);
-        ReadRecords(reader, contents);
+        ReadRecords(reader, contents, soFar);
         if (!reader.MustReadWhole())
             return contents;
+        if (soFar)
+            soFar->Drop(contents.records);
     }
     DataFileContents contents;
     KeyValueReader reader(path, ifMissing);
-    ReadRecords(reader, contents);
+    ReadRecords(reader, contents, soFar);
     return contents;
 }
 
@@ -274,10 +283,10 @@ Outcome WriteDataFileKeepingBackup(const std::string& path, const Collection& co
     return WriteRecords(path, collection, {&when, false, nullptr});
 }
 
-DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp)
+DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar)
 {
     const FileStamp before = StampFile(path, false);
-    DataFileContents contents = ReadDataFileContents(path);
+    DataFileContents contents = ReadDataFileContents(path, IfMissing::CreateEmpty, soFar);
     stamp = StampFile(path);
     // Written while it was read (a missing file is created empty by the read, which is no
     // change): the records may be neither the old file nor the new one.

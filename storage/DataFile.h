@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "records/Collection.h"
+#include "records/RecordsSoFar.h"
 #include "storage/Backups.h"
 #include "storage/FileStamp.h"
 #include "storage/FileReader.h"
@@ -26,7 +27,10 @@ struct DataFileContents : Outcome {
 // memory holds) gives the records read before the failure and not ok. Never throws.
 // With IfMissing::Leave (a backup, which is never made anew), a missing file is not created and
 // is not read whole either: there is no collection to take from it.
-DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
+// With `soFar`, every record is made through it, so that another thread can follow the reading
+// (the caller ends it).
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty,
+                                      RecordsSoFar* soFar = nullptr);
 
 // The records alone, for callers that need not know whether the file was read whole.
 std::vector<CoinRecord> ReadDataFile(const std::string& path);
@@ -49,7 +53,7 @@ Outcome WriteDataFileKeepingBackup(const std::string& path, const Collection& co
 // Reads the data file as ReadDataFileContents does and sets `stamp` to the file read, for
 // SaveDataFileChecked to tell later whether another program has written it since. A file
 // written while it was read is stamped as changed.
-DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp);
+DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar = nullptr);
 
 // Writes the collection into a new backup of the data file at `path`, named after `when`,
 // leaving the data file as it is. No temporary file is left, whatever fails.

@@ -73,6 +73,25 @@ void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
     endResetModel();
 }
 
+void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records, const ColumnWidths& widest)
+{
+    const bool wasEmpty = m_collection.Empty();
+    LoadBottomUp(std::move(records));
+    if (!wasEmpty)
+        return;  // the rows there before are measured again when asked for
+    for (int c = 0; c < kCoinFieldCount; ++c)
+        m_widths[c] = {widest[c], true};
+}
+
+void CoinTableModel::MeasureRows(std::span<const CoinRecord> rows, ColumnWidths& widest) const
+{
+    ColumnFlags all;
+    all.fill(true);
+    const ColumnWidths found = WidestOf(rows, all);
+    for (int c = 0; c < kCoinFieldCount; ++c)
+        widest[c] = std::max(widest[c], found[c]);
+}
+
 void CoinTableModel::Clear()
 {
     beginResetModel();
@@ -196,11 +215,11 @@ void CoinTableModel::ForgetWidths()
 namespace {
 
 using ColumnFlags = std::array<bool, kCoinFieldCount>;
-using ColumnWidths = std::array<int, kCoinFieldCount>;
+using ColumnWidths = CoinTableModel::ColumnWidths;
 
 // The widest text of each column marked in `find` among rows [begin, end), measured with
 // `meter`; the others are left at 0.
-ColumnWidths WidestInRows(const std::vector<CoinRecord>& rows, std::size_t begin, std::size_t end,
+ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, std::size_t end,
                           const ColumnFlags& find, TextWidthMeter& meter)
 {
     ColumnWidths widths{};
@@ -264,8 +283,15 @@ void CoinTableModel::FindUnknownWidths() const
     ColumnFlags find{};
     for (int c = 0; c < kCoinFieldCount; ++c)
         find[c] = !m_widths[c].known;
-    const std::vector<CoinRecord>& rows = m_collection.BottomUp();
+    const ColumnWidths found = WidestOf(m_collection.BottomUp(), find);
+    for (int c = 0; c < kCoinFieldCount; ++c) {
+        if (find[c])
+            m_widths[c] = {found[c], true};
+    }
+}
 
+CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find) const
+{
     // Many rows are measured in two halves at once, the second on a thread of its own with a
     // meter of its own: font metrics may be used on any thread, each with its own font, made
     // here from the description of the model's so that no font's data is shared with this
@@ -305,8 +331,7 @@ void CoinTableModel::FindUnknownWidths() const
         helper.join();
     if (failure)
         std::rethrow_exception(failure);
-    for (int c = 0; c < kCoinFieldCount; ++c) {
-        if (find[c])
-            m_widths[c] = {std::max(first[c], second[c]), true};
-    }
+    for (int c = 0; c < kCoinFieldCount; ++c)
+        first[c] = std::max(first[c], second[c]);
+    return first;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "records/Collection.h"
@@ -36,8 +37,18 @@ public:
 
     const Collection& collection() const { return m_collection; }
 
+    // The width in pixels of the widest text of each column.
+    using ColumnWidths = std::array<int, kCoinFieldCount>;
+
     void LoadBottomUp(std::vector<CoinRecord> records);
+    // The same when the widest texts of `records` are known already (see MeasureRows), so that
+    // they are not measured again.
+    void LoadBottomUp(std::vector<CoinRecord> records, const ColumnWidths& widest);
     void Clear();
+
+    // Widens `widest` to the widest text of each column among `rows`, which need not be in the
+    // list: a file's records are measured a run at a time while it is still being read.
+    void MeasureRows(std::span<const CoinRecord> rows, ColumnWidths& widest) const;
 
     // The changes of the undo history, each with the view's notifications.
     bool InsertRows(int row, std::vector<CoinRecord> bottomUp) override;
@@ -64,6 +75,8 @@ private:
     void CountRow(const CoinRecord& record, bool add);
     void ForgetWidths();
     void FindUnknownWidths() const;
+    using ColumnFlags = std::array<bool, kCoinFieldCount>;
+    ColumnWidths WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find) const;
     void AllRowsChanged();
 
     Collection& m_collection;

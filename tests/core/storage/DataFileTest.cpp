@@ -2,6 +2,7 @@
 
 #include <random>
 #include <regex>
+#include <thread>
 
 #include "core/ReadFault.h"
 #include "core/TestSupport.h"
@@ -201,6 +202,46 @@ TEST(DataFile, ReadingInPiecesGivesTheRecordsOfTheWholeText)
             ASSERT_EQ(failed.records, cut.records) << "round " << round << ", pieces of " << pieceSize;
             EXPECT_FALSE(failed.ok);
             EXPECT_NE(failed.problem.find("read error"), std::string::npos);
+        }
+    }
+}
+
+TEST(DataFile, AFollowedReadingGivesTheFollowerTheRecordsItReturns)
+{
+    // Enough records for several runs, then a byte that is not UTF-8: the reading in pieces is
+    // dropped part way and the file read again whole, decoded otherwise.
+    struct Copies : RecordsSoFar::Follower {
+        void Look(std::span<const CoinRecord> records) override { seen.insert(seen.end(), records.begin(), records.end()); }
+        void Forget() override { seen.clear(); }
+        std::vector<CoinRecord> seen;
+    };
+    TempDir dir;
+    const std::string path = dir.File(kDataFileName);
+    for (const bool utf8 : {true, false}) {
+        std::string file = "CREATOR=NMR 1.0\r\n";
+        for (int i = 0; i < 3 * static_cast<int>(RecordsSoFar::kRun) + 11; ++i) {
+            file += "NAME=coin " + std::to_string(i) + "\r\nCOUNTRY=" + (i % 3 ? "France" : "Perú") + "\r\n";
+            if (i % 1000 == 999)
+                file += "DESCRIPTION=a\r\n=second line\r\n";
+        }
+        if (!utf8)
+            file += "NAME=caf\xE9\r\n";
+        WriteBytes(path, file);
+        const DataFileContents plain = ReadDataFileContents(path);
+        for (std::size_t pieceSize : {std::size_t{1000}, std::size_t{0}}) {
+            SetReadPieceSizeForTesting(pieceSize);
+            RecordsSoFar soFar;
+            Copies follower;
+            DataFileContents followed;
+            std::thread reading([&] {
+                followed = ReadDataFileContents(path, IfMissing::CreateEmpty, &soFar);
+                soFar.End(followed.records);
+            });
+            soFar.Follow(follower);
+            reading.join();
+            SetReadPieceSizeForTesting(0);
+            ASSERT_EQ(followed.records, plain.records) << "UTF-8 " << utf8 << ", pieces of " << pieceSize;
+            ASSERT_EQ(follower.seen, plain.records) << "UTF-8 " << utf8 << ", pieces of " << pieceSize;
         }
     }
 }
