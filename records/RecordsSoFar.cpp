@@ -25,6 +25,7 @@ void RecordsSoFar::Grow(std::vector<CoinRecord>& records, std::size_t capacity)
     const std::lock_guard<std::mutex> lock(m_looking);
     records.reserve(capacity);
     m_records = records.data();
+    m_ahead.Reached(WriteAhead::kRecords, records.data() + records.size(), records.data() + records.capacity());
 }
 
 void RecordsSoFar::Add(std::vector<CoinRecord>& records, CoinRecord&& record)
@@ -32,8 +33,10 @@ void RecordsSoFar::Add(std::vector<CoinRecord>& records, CoinRecord&& record)
     if (records.size() == records.capacity())
         Grow(records, std::max<std::size_t>(64, records.capacity() * 2));
     records.push_back(std::move(record));  // within the capacity: nothing moves
-    if (records.size() % kRun == 0)
+    if (records.size() % kRun == 0) {
+        m_ahead.Reached(WriteAhead::kRecords, records.data() + records.size(), records.data() + records.capacity());
         Publish(StateOf(m_starts, records.size(), false));
+    }
 }
 
 void RecordsSoFar::Reserve(std::vector<CoinRecord>& records, std::size_t count)
@@ -61,7 +64,11 @@ void RecordsSoFar::Follow(Follower& follower)
     std::uint64_t starts = 0;
     std::size_t given = 0;
     for (;;) {
-        m_state.wait(seen, std::memory_order_acquire);
+        if (m_state.load(std::memory_order_acquire) == seen) {
+            if (m_ahead.MakeSomeReady())
+                continue;
+            m_state.wait(seen, std::memory_order_acquire);
+        }
         std::unique_lock<std::mutex> lock(m_looking);
         const std::uint64_t state = m_state.load(std::memory_order_acquire);
         if (state >> kStartShift != starts) {

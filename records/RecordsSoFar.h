@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "records/CoinRecord.h"
+#include "records/WriteAhead.h"
 
 // The records of a reading that is still going on, for a second thread to work on while the
 // reading thread makes the rest: the window measures and gathers the coins read so far while
@@ -43,8 +44,12 @@ public:
     void End(const std::vector<CoinRecord>& records);
 
     // The looking side: gives `follower` every run as it comes, and returns once the reading
-    // has ended and every record made has been given. Called by one thread at a time.
+    // has ended and every record made has been given. Called by one thread at a time. While
+    // it waits, it makes ready the memory the reading is about to write (see WriteAhead).
     void Follow(Follower& follower);
+
+    // Where the reading says what memory it is about to write; the records' array is said here.
+    WriteAhead& Ahead() { return m_ahead; }
 
 private:
     // The state the looking thread waits on: how often the reading started again, how many
@@ -61,4 +66,5 @@ private:
     std::mutex m_looking;                    // held while the follower looks; the array grows under it
     const CoinRecord* m_records = nullptr;   // where the records are; changed under m_looking
     std::uint64_t m_starts = 0;              // the reading side's own copy of how often it started again
+    WriteAhead m_ahead;
 };

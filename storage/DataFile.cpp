@@ -148,7 +148,7 @@ DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissi
     // again whole, since it is then decoded as a whole before any pair is read.
     {
         DataFileContents contents;
-        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing);
+        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing, soFar ? &soFar->Ahead() : nullptr);
         ReadRecords(reader, contents, soFar);
         if (!reader.MustReadWhole())
             return contents;

@@ -157,6 +157,7 @@ struct KeyValueReader::Pieces {
     std::size_t floor = 0;    // the caller's text ends here
     std::size_t checked = 0;  // the text before this is known to be UTF-8
     std::size_t whole = 0;    // a pair that begins before this is in the text whole
+    WriteAhead* ahead = nullptr;
     bool atEnd = false;
     bool mustReadWhole = false;
 };
@@ -165,16 +166,18 @@ KeyValueReader::KeyValueReader(KeyValueReader&&) noexcept = default;
 KeyValueReader& KeyValueReader::operator=(KeyValueReader&&) noexcept = default;
 KeyValueReader::~KeyValueReader()
 {
-    // Nothing points past what was kept once the reader is gone.
+    // Nothing points past what was kept once the reader is gone (nor past the text's size,
+    // where memory may have been made ready for it).
     if (m_text && m_kept > 0)
-        GiveBack(m_kept, m_text->size());
+        GiveBack(m_kept, m_text->capacity());
 }
 
-KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing)
+KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing, WriteAhead* ahead)
 {
     KeyValueReader reader;
     reader.m_pieces = std::make_unique<Pieces>(path, ifMissing);
     Pieces& pieces = *reader.m_pieces;
+    pieces.ahead = ahead;
     reader.m_open = true;
     if (pieces.file.Status() != ReadStatus::Whole) {
         reader.m_problem = pieces.file.Problem();
@@ -272,6 +275,8 @@ bool KeyValueReader::ReadPiece()
         return false;
     }
     m_end += got;
+    if (pieces.ahead)
+        pieces.ahead->Reached(WriteAhead::kText, text.data() + m_end, text.data() + text.capacity());
     pieces.whole = m_pairStart + LastPairLineStart(std::string_view(text.data() + m_pairStart, m_end - m_pairStart));
     CheckUtf8(false);
     return !pieces.mustReadWhole;

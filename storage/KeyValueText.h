@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "records/WriteAhead.h"
 #include "storage/AtomicFile.h"
 #include "storage/FileReader.h"
 
@@ -50,7 +51,9 @@ public:
     // order mark is skipped); when it turns out not to be, or when it grows while it is read
     // past the room set aside for it, NextPair stops and MustReadWhole() says that the pairs
     // given so far must be dropped and the file read again, whole, with the other constructor.
-    static KeyValueReader InPieces(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty);
+    // With `ahead`, the reader says there how far it has written its text (see WriteAhead).
+    static KeyValueReader InPieces(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty,
+                                   WriteAhead* ahead = nullptr);
 
     KeyValueReader(KeyValueReader&&) noexcept;
     KeyValueReader& operator=(KeyValueReader&&) noexcept;
