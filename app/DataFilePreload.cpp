@@ -1,5 +1,7 @@
 #include "app/DataFilePreload.h"
 
+#include "app/StartupTrace.h"
+
 #include <future>
 #include <memory>
 #include <optional>
@@ -39,6 +41,7 @@ void DataFilePreload::Start(const std::string& path)
                                        throw;
                                    }
                                    soFar->End(read.contents.records);
+                                   StartupTrace::Mark("data file read on its own thread");
                                    return read;
                                })};
     } catch (const std::system_error&) {

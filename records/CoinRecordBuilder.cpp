@@ -9,6 +9,15 @@
 void CoinRecordBuilder::Set(CoinField field, std::string_view text)
 {
     const int i = FieldIndex(field);
+    // Most fields are short and replace a short one.
+    if (text.size() < CoinRecord::kSharedFrom && !m_long[i]) {
+        const std::size_t size = m_shortSize - m_short[i].size() + text.size();
+        if (size > UINT32_MAX)
+            throw std::length_error(std::string(strings::kCoinTooLarge));
+        m_short[i].assign(text);
+        m_shortSize = size;
+        return;
+    }
     const bool isLong = text.size() >= CoinRecord::kSharedFrom;
     const std::size_t shortSize = m_shortSize - m_short[i].size() + (isLong ? 0 : text.size());
     if (shortSize > UINT32_MAX)

@@ -25,7 +25,7 @@ public:
     bool MakeSomeReady();
 
     static constexpr std::size_t kStep = std::size_t{2} << 20;
-    static constexpr std::size_t kAhead = std::size_t{4} << 20;
+    static constexpr std::size_t kAhead = std::size_t{8} << 20;
 
 private:
     struct Block {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -22,6 +23,32 @@
 
 namespace {
 
+// Whether two keys are the same. Keys are short: compared in two overlapping words from either
+// end where they are long enough, rather than through a call to compare bytes.
+bool SameKey(std::string_view a, std::string_view b)
+{
+    const std::size_t n = a.size();
+    if (n != b.size())
+        return false;
+    if (n >= 8 && n <= 16) {
+        std::uint64_t a1, a2, b1, b2;
+        std::memcpy(&a1, a.data(), 8);
+        std::memcpy(&b1, b.data(), 8);
+        std::memcpy(&a2, a.data() + n - 8, 8);
+        std::memcpy(&b2, b.data() + n - 8, 8);
+        return a1 == b1 && a2 == b2;
+    }
+    if (n >= 4 && n < 8) {
+        std::uint32_t a1, a2, b1, b2;
+        std::memcpy(&a1, a.data(), 4);
+        std::memcpy(&b1, b.data(), 4);
+        std::memcpy(&a2, a.data() + n - 4, 4);
+        std::memcpy(&b2, b.data() + n - 4, 4);
+        return a1 == b1 && a2 == b2;
+    }
+    return a == b;
+}
+
 // The field of a key. Files list the fields in the same order record after record, so the
 // field after the one before is tried first.
 class KeyLookup {
@@ -35,10 +62,10 @@ public:
     std::optional<CoinField> FieldOf(std::string_view key)
     {
         const int next = m_last + 1 == kCoinFieldCount ? 0 : m_last + 1;
-        if (m_keys[next] == key)
+        if (SameKey(m_keys[next], key))
             return Found(next);
         for (int i = 0; i < kCoinFieldCount; ++i) {
-            if (m_keys[i] == key)
+            if (SameKey(m_keys[i], key))
                 return Found(i);
         }
         return std::nullopt;

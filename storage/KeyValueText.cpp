@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <tuple>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "records/LargePages.h"
 #include "resources/FixedStrings.h"
@@ -22,7 +25,7 @@ constexpr bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '
 // The file is read in pieces of this size, and the unread text moved down to a quarter of it
 // above what the caller keeps (so that the records packed there have room to grow before the
 // next move).
-constexpr std::size_t kPieceSize = std::size_t{4} << 20;
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 std::size_t g_pieceSize = kPieceSize;
 
 // Read whole, the text already read is given back in steps of this size.
@@ -38,6 +41,37 @@ std::string_view TrimEnd(std::string_view line)
     while (size > 0 && IsTrailingSpace(line[size - 1]))
         --size;
     return line.substr(0, size);
+}
+
+// The offset of the first line feed in [p, end), or end - p when there is none, and in `equals`
+// the offset of the first "=" before it, or npos. Lines are short: both are found in one pass
+// over the line, sixteen bytes at a time, instead of a search for each.
+std::size_t FindLineEnd(const char* p, const char* end, std::size_t& equals)
+{
+    const char* const start = p;
+    equals = std::string_view::npos;
+#if defined(__SSE2__)
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i equalsSign = _mm_set1_epi8('=');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed)));
+        auto signs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, equalsSign)));
+        if (feeds != 0)
+            signs &= (feeds & (0u - feeds)) - 1;  // only those before the line feed
+        if (signs != 0 && equals == std::string_view::npos)
+            equals = static_cast<std::size_t>(p - start) + static_cast<std::size_t>(__builtin_ctz(signs));
+        if (feeds != 0)
+            return static_cast<std::size_t>(p - start) + static_cast<std::size_t>(__builtin_ctz(feeds));
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\n')
+            break;
+        if (*p == '=' && equals == std::string_view::npos)
+            equals = static_cast<std::size_t>(p - start);
+    }
+    return static_cast<std::size_t>(p - start);
 }
 
 // A line with an empty key and an "=" carries a further line of the value before it.
@@ -317,21 +351,17 @@ void KeyValueReader::FillGroup()
     }
 }
 
-bool KeyValueReader::NextLine(std::string_view& line)
+bool KeyValueReader::NextLine(std::string_view& line, std::size_t& equals)
 {
     const std::string& text = *m_text;
     if (m_pos >= m_end)
         return false;
-    const std::string_view rest(text.data() + m_pos, m_end - m_pos);
-    const auto lineBreak = rest.find('\n');
-    if (lineBreak == std::string_view::npos) {
-        // The last line is read even without a line break after it.
-        line = TrimEnd(rest);
-        m_pos = m_end;
-    } else {
-        line = TrimEnd(rest.substr(0, lineBreak));
-        m_pos += lineBreak + 1;
-    }
+    const char* const rest = text.data() + m_pos;
+    const std::size_t length = FindLineEnd(rest, text.data() + m_end, equals);
+    // The last line is read even without a line break after it. Trimming cannot reach the
+    // "=", which is no white space.
+    line = TrimEnd(std::string_view(rest, length));
+    m_pos += length < m_end - m_pos ? length + 1 : length;
     return true;
 }
 
@@ -352,6 +382,7 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
     // Continuation lines are taken up by the pair before them, so one found here stands before
     // the first pair and has nothing to continue.
     std::string_view line;
+    std::size_t equals = 0;
     do {
         m_pairStart = m_pos;
         if (m_pieces) {
@@ -359,18 +390,24 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
             if (m_pieces->mustReadWhole)
                 return false;
         }
-        if (!NextLine(line))
+        if (!NextLine(line, equals))
             return false;
     } while (IsContinuation(line));
 
-    std::tie(key, value) = SplitKeyValueView(line);
+    if (equals == std::string_view::npos) {
+        key = line;
+        value = {};
+    } else {
+        key = line.substr(0, equals);
+        value = line.substr(equals + 1);
+    }
 
     // Trimming touches only the end of a line, so a continuation is known by its first byte.
     const std::string& text = *m_text;
     if (m_pos < m_end && text[m_pos] == '=') {
         m_joined.assign(value);
         while (m_pos < m_end && text[m_pos] == '=') {
-            NextLine(line);
+            NextLine(line, equals);
             m_joined += '\n';
             m_joined += line.substr(1);
         }

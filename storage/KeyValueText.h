@@ -90,8 +90,9 @@ public:
 private:
     KeyValueReader() = default;
 
-    // The next line without its trailing white space; false at the end of the input.
-    bool NextLine(std::string_view& line);
+    // The next line without its trailing white space, and where its first "=" is (npos for
+    // none); false at the end of the input.
+    bool NextLine(std::string_view& line, std::size_t& equals);
 
     // Read in pieces: makes sure the text from the read position holds a whole line, the
     // continuation lines after it and the byte after those, unless the input ends first.

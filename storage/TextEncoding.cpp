@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "records/Utf8.h"
 
 namespace {
@@ -25,7 +29,18 @@ bool IsValidUtf8(std::string_view bytes)
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
-        // Most text is ASCII: take it eight bytes at a time.
+        // Most text is ASCII: take it sixteen bytes at a time, and go straight to the first
+        // byte that is not.
+#if defined(__SSE2__)
+        if (end - p >= 16) {
+            const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+            if (high == 0) {
+                p += 16;
+                continue;
+            }
+            p += __builtin_ctz(static_cast<unsigned>(high));
+        }
+#else
         if (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
@@ -34,6 +49,7 @@ bool IsValidUtf8(std::string_view bytes)
                 continue;
             }
         }
+#endif
         const unsigned char b = *p;
         if (b < 0x80) {
             ++p;
