@@ -70,3 +70,17 @@ CoinRecord CoinRecordBuilder::BuildInto(char* at, std::shared_ptr<const void> ow
         record.m_long = std::make_unique<CoinRecord::LongTexts>(CoinRecord::LongTexts{m_long});
     return record;
 }
+
+CoinRecord CoinRecordBuilder::Assemble(const char* at, std::shared_ptr<const void> owner,
+                                       const std::array<std::uint32_t, kCoinFieldCount>& ends, const LongTexts* longs)
+{
+    CoinRecord record;
+    record.m_end = ends;
+    if (ends[kCoinFieldCount - 1] > 0) {
+        record.m_text = at;
+        record.m_block = std::move(owner);
+    }
+    if (longs)
+        record.m_long = std::make_unique<CoinRecord::LongTexts>(CoinRecord::LongTexts{*longs});
+    return record;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,15 @@ public:
     // `owner` keeps alive and that nothing changes while the record or a copy of it exists.
     // The builder holds its own copies of the texts, so `at` may overwrite where they came from.
     CoinRecord BuildInto(char* at, std::shared_ptr<const void> owner) const;
+
+    // The long texts of a record, by field; null for a short one.
+    using LongTexts = std::array<std::shared_ptr<const std::string>, kCoinFieldCount>;
+
+    // A record of short texts packed at `at` in field order, field i ending at `ends[i]`, in
+    // memory that `owner` keeps alive and that nothing changes while the record or a copy of it
+    // exists, and of the long texts of `longs` (null where none is long).
+    static CoinRecord Assemble(const char* at, std::shared_ptr<const void> owner,
+                               const std::array<std::uint32_t, kCoinFieldCount>& ends, const LongTexts* longs);
 
 private:
     std::array<std::string, kCoinFieldCount> m_short;

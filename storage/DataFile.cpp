@@ -108,21 +108,144 @@ void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& 
     AdviseLargePages(records.data() + records.size(), (records.capacity() - records.size()) * sizeof(CoinRecord));
 }
 
-// Adds the builder's record with its texts packed over the lines already read, which are no
-// longer needed, so a million records cost no allocation each and the memory they take is the
-// part of the file's text that holds values. A record whose texts would reach the lines not yet
-// read is made with an allocation of its own instead, which happens only when a file leaves out
-// many repeating keys.
-void AddRecord(std::vector<CoinRecord>& records, const CoinRecordBuilder& builder, KeyValueReader& reader,
-               RecordsSoFar* soFar)
-{
-    char* room = reader.KeepRoom(builder.ShortSize());
-    CoinRecord record = room ? builder.BuildInto(room, reader.KeptTextOwner()) : builder.Build();
-    if (soFar)
-        soFar->Add(records, std::move(record));
-    else
-        records.push_back(std::move(record));
-}
+// The record being read, field by field. A value stays where it lies in the file's text until
+// the record is complete, and is then copied once, to where the record keeps it: over the lines
+// already read, which are no longer needed, so that a million records cost no allocation each
+// and the memory they take is the part of the file's text that holds values. A field that the
+// record does not set keeps the value of the record before it: files made by hand leave out
+// what repeats. Long values are shared between the records that carry them, not copied.
+class RecordInText {
+public:
+    void Set(CoinField field, std::string_view value, const KeyValueReader& reader)
+    {
+        Field& f = m_fields[FieldIndex(field)];
+        if (value.size() >= CoinRecord::kSharedFrom) {
+            f.longText = std::make_shared<const std::string>(value);
+            f.where = Where::Long;
+            f.size = 0;
+            return;
+        }
+        f.longText.reset();
+        f.size = value.size();
+        f.place = reader.PlaceOf(value);
+        if (f.place != std::string_view::npos) {
+            f.where = Where::Text;
+        } else {
+            f.own.assign(value);  // joined from continuation lines: it lies elsewhere only until the next pair
+            f.where = Where::Own;
+        }
+    }
+
+    bool HasName() const
+    {
+        const Field& name = m_fields[FieldIndex(CoinField::Name)];
+        return name.where == Where::Long || name.size > 0;
+    }
+
+    // Adds the record to `records` and leaves every field referring to where the record
+    // keeps it, for the next record to carry.
+    void Keep(std::vector<CoinRecord>& records, KeyValueReader& reader, RecordsSoFar* soFar)
+    {
+        std::size_t total = 0;
+        bool anyLong = false;
+        for (const Field& f : m_fields) {
+            total += f.size;
+            anyLong = anyLong || f.where == Where::Long;
+        }
+        if (total > UINT32_MAX)
+            throw std::length_error(std::string(strings::kCoinTooLarge));
+        // Room over the lines already read, where the record's own values lie too: copied in
+        // field order, each lands at or below where it lies, before the next one's place,
+        // unless the file has the record's keys in another order or carries many values into
+        // it; its values are then set apart first. Without room (a file that leaves out many
+        // repeating keys), the record gets memory of its own.
+        char* room = reader.KeepRoom(total);
+        std::shared_ptr<const void> owner;
+        if (room) {
+            if (!CopiesInOrder(room, reader))
+                SetTextApart(reader);
+            owner = reader.KeptTextOwner();
+        } else if (total > 0) {
+            auto block = std::make_shared_for_overwrite<char[]>(total);
+            room = block.get();
+            owner = std::move(block);
+        }
+        std::array<std::uint32_t, kCoinFieldCount> ends;
+        std::uint32_t at = 0;
+        for (int i = 0; i < kCoinFieldCount; ++i) {
+            Field& f = m_fields[i];
+            if (f.size > 0)
+                std::memmove(room + at, Bytes(f, reader), f.size);
+            if (f.where != Where::Long) {
+                f.where = Where::Kept;
+                f.kept = room + at;
+                f.own.clear();
+            }
+            at += static_cast<std::uint32_t>(f.size);
+            ends[i] = at;
+        }
+        CoinRecordBuilder::LongTexts longs;
+        if (anyLong) {
+            for (int i = 0; i < kCoinFieldCount; ++i)
+                longs[i] = m_fields[i].longText;
+        }
+        CoinRecord record = CoinRecordBuilder::Assemble(room, std::move(owner), ends, anyLong ? &longs : nullptr);
+        if (soFar)
+            soFar->Add(records, std::move(record));
+        else
+            records.push_back(std::move(record));
+    }
+
+private:
+    enum class Where { Kept, Text, Own, Long };
+
+    struct Field {
+        Where where = Where::Kept;
+        std::size_t size = 0;                     // bytes of a short value
+        std::size_t place = 0;                    // Text: its place in the reader's text
+        const char* kept = nullptr;               // Kept: where an earlier record keeps it
+        std::string own;                          // Own: its bytes
+        std::shared_ptr<const std::string> longText;  // Long: the value
+    };
+
+    const char* Bytes(const Field& f, const KeyValueReader& reader) const
+    {
+        switch (f.where) {
+        case Where::Text:
+            return reader.AtPlace(f.place);
+        case Where::Own:
+            return f.own.data();
+        default:
+            return f.kept;
+        }
+    }
+
+    // Whether copying the values in field order to `room` overwrites none of them before it
+    // is copied: every value in the text lies at or above where the copies before it end.
+    // Values kept by earlier records lie below the room, and the others elsewhere.
+    bool CopiesInOrder(const char* room, const KeyValueReader& reader) const
+    {
+        const char* to = room;
+        for (const Field& f : m_fields) {
+            if (f.where == Where::Text && reader.AtPlace(f.place) < to)
+                return false;
+            to += f.size;
+        }
+        return true;
+    }
+
+    void SetTextApart(const KeyValueReader& reader)
+    {
+        for (Field& f : m_fields) {
+            if (f.where == Where::Text) {
+                f.own.assign(reader.AtPlace(f.place), f.size);
+                f.where = Where::Own;
+            }
+        }
+    }
+
+    std::array<Field, kCoinFieldCount> m_fields;
+};
 
 // The records of the reader's pairs into `contents`.
 void ReadRecords(KeyValueReader& reader, DataFileContents& contents, RecordsSoFar* soFar)
@@ -131,28 +254,33 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents, RecordsSoFa
     std::string problem;
     try {
         // One record is gathered at a time; it is complete when the next NAME arrives or the
-        // input ends. The other fields are not cleared in between, so a record that lacks a
-        // key takes that value from the record before it: files made by hand leave out what
-        // repeats. Long carried values are shared between the records, not copied.
-        CoinRecordBuilder record;
+        // input ends. The other fields are not cleared in between (see RecordInText).
+        RecordInText record;
         KeyLookup keys;
+        bool holding = false;
         std::string_view key, value;
         while (reader.NextPair(key, value)) {
             const auto field = keys.FieldOf(key);
             if (!field)
                 continue;
-            if (*field == CoinField::Name && !record.Get(CoinField::Name).empty()) {
+            if (*field == CoinField::Name && record.HasName()) {
                 // The NAME line just read is the first not to be written over.
-                AddRecord(records, record, reader, soFar);
+                record.Keep(records, reader, soFar);
+                holding = false;
                 if (records.size() == kRecordsToJudgeBy)
                     MakeRoomForTheRest(records, reader, soFar);
             }
-            record.Set(*field, value);
+            // The record's values are referred to where they lie from its first pair on.
+            if (!holding) {
+                reader.HoldFromLastPair();
+                holding = true;
+            }
+            record.Set(*field, value, reader);
         }
         if (reader.MustReadWhole())
             return;
-        if (!record.Get(CoinField::Name).empty())
-            AddRecord(records, record, reader, soFar);
+        if (record.HasName())
+            record.Keep(records, reader, soFar);
     } catch (const std::bad_alloc&) {
         problem = strings::kReadTooLarge;
     } catch (const std::length_error&) {

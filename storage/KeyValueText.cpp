@@ -260,9 +260,10 @@ char* KeyValueReader::KeepRoom(std::size_t size)
     // the caller keeps are never held together.
     if (m_pieces) {
         m_pieces->floor = m_kept;
-    } else if (free - m_givenBackTo >= kGiveBackStep) {
-        GiveBack(std::max(m_kept, m_givenBackTo), free);
-        m_givenBackTo = free;
+    } else if (const std::size_t unused = std::min(free, m_hold); unused > m_givenBackTo &&
+                                                                 unused - m_givenBackTo >= kGiveBackStep) {
+        GiveBack(std::max(m_kept, m_givenBackTo), unused);
+        m_givenBackTo = unused;
     }
     return room;
 }
@@ -277,13 +278,16 @@ bool KeyValueReader::ReadPiece()
     std::string& text = *m_text;
     // The unread text is moved down to just above the caller's, when that leaves room for a
     // whole piece below the highest point reached: the memory already in use is used again.
-    const std::size_t keep = m_end - m_pairStart;
+    const std::size_t from = std::min(m_pairStart, m_hold);
+    const std::size_t keep = m_end - from;
     const std::size_t target = pieces.floor + (g_pieceSize / 4);
-    if (target < m_pairStart && target + keep + g_pieceSize <= m_end) {
-        const std::size_t by = m_pairStart - target;
-        std::memmove(text.data() + target, text.data() + m_pairStart, keep);
+    if (target < from && target + keep + g_pieceSize <= m_end) {
+        const std::size_t by = from - target;
+        std::memmove(text.data() + target, text.data() + from, keep);
         m_pos -= by;
         m_pairStart -= by;
+        if (m_hold != std::string_view::npos)
+            m_hold -= by;
         m_end -= by;
         pieces.checked -= std::min(pieces.checked, by);
         pieces.whole -= std::min(pieces.whole, by);
@@ -309,8 +313,13 @@ bool KeyValueReader::ReadPiece()
         return false;
     }
     m_end += got;
-    if (pieces.ahead)
-        pieces.ahead->Reached(WriteAhead::kText, text.data() + m_end, text.data() + text.capacity());
+    // The text reaches no further than the rest of the file would take it.
+    if (pieces.ahead) {
+        const std::size_t read = m_end + m_movedBy;
+        const std::size_t rest = pieces.file.SizeAtOpen() - std::min(pieces.file.SizeAtOpen(), read);
+        pieces.ahead->Reached(WriteAhead::kText, text.data() + m_end,
+                              text.data() + std::min(text.capacity(), m_end + rest));
+    }
     pieces.whole = m_pairStart + LastPairLineStart(std::string_view(text.data() + m_pairStart, m_end - m_pairStart));
     CheckUtf8(false);
     return !pieces.mustReadWhole;

@@ -87,6 +87,26 @@ public:
     char* KeepRoom(std::size_t size);
     const std::shared_ptr<std::string>& KeptTextOwner() const { return m_text; }
 
+    // Keeps the text from the start of the pair NextPair gave last in memory until the next
+    // call, moving it with the unread text when that is moved down, and out of the room given
+    // by KeepRoom except by the caller's own request: a caller may refer to the values of many
+    // pairs at once, by their places, and keep them where it was given room.
+    void HoldFromLastPair() { m_hold = m_pairStart; }
+
+    // Where a value NextPair gave lies in the text, counted from the start of the text read so
+    // that moving the text does not change it; npos for a value joined from continuation
+    // lines, which lies elsewhere until the next pair.
+    std::size_t PlaceOf(std::string_view value) const
+    {
+        const char* base = m_text->data();
+        if (value.data() < base || value.data() >= base + m_end)
+            return std::string_view::npos;
+        return static_cast<std::size_t>(value.data() - base) + m_movedBy;
+    }
+
+    // The held text at a place PlaceOf gave.
+    const char* AtPlace(std::size_t place) const { return m_text->data() + (place - m_movedBy); }
+
 private:
     KeyValueReader() = default;
 
@@ -116,6 +136,7 @@ private:
     std::size_t m_movedBy = 0;    // how far the unread text has been moved down in all
     std::size_t m_kept = 0;       // the caller keeps the text before this offset
     std::size_t m_givenBackTo = 0;  // what lies before this offset and after m_kept is given back
+    std::size_t m_hold = std::string_view::npos;  // the caller refers to the text from here on
     std::unique_ptr<Pieces> m_pieces;
     bool m_open = false;
 };
