@@ -3,6 +3,7 @@
 
 #include "app/CCollectionDlg.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <span>
@@ -43,6 +44,9 @@ public:
         try {
             m_model.MeasureRows(records, m_widest);
             m_fill->Add(records);
+            m_unnamed = m_unnamed || std::any_of(records.begin(), records.end(), [](const CoinRecord& r) {
+                return r.Get(CoinField::Name).empty();
+            });
         } catch (const std::exception&) {
             m_failed = true;
         }
@@ -51,11 +55,13 @@ public:
     void Forget() override
     {
         m_widest = {};
+        m_unnamed = false;
         m_lists = {};
         m_fill.emplace(ChoiceCombos::kFields, m_lists);
     }
 
     bool Failed() const { return m_failed; }
+    Collection::Names Names() const { return m_unnamed ? Collection::Names::MayBeEmpty : Collection::Names::AllGiven; }
     const CoinTableModel::ColumnWidths& Widest() const { return m_widest; }
 
     std::array<ChoiceList, 3>& FinishLists()
@@ -69,6 +75,7 @@ private:
     CoinTableModel::ColumnWidths m_widest{};
     std::array<ChoiceList, 3> m_lists;
     std::optional<ChoiceListFill> m_fill;
+    bool m_unnamed = false;
     bool m_failed = false;
 };
 
@@ -85,7 +92,7 @@ void CCollectionDlg::LoadDataFile()
             m_model->LoadBottomUp(std::move(contents.records));
             m_choices->AddAll(m_collection);
         } else {
-            m_model->LoadBottomUp(std::move(contents.records), follower.Widest());
+            m_model->LoadBottomUp(std::move(contents.records), follower.Widest(), follower.Names());
             m_choices->AddLists(std::move(follower.FinishLists()));
         }
         StartupTrace::Mark("list model and drop-down lists filled");

@@ -1,6 +1,7 @@
 #include "records/Collection.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <iterator>
 #include <utility>
@@ -22,13 +23,16 @@ void Collection::InsertTop(CoinRecord record)
         ++m_marked;
 }
 
-void Collection::LoadBottomUp(std::vector<CoinRecord> records)
+void Collection::LoadBottomUp(std::vector<CoinRecord> records, Names names)
 {
+    const auto unnamed = [](const CoinRecord& r) { return r.Get(CoinField::Name).empty(); };
+    assert(names == Names::MayBeEmpty || std::none_of(records.begin(), records.end(), unnamed));
     const std::size_t before = m_rows.size();
     if (before == 0) {
         // Taken as they are, without a second array of a million records.
         m_rows = std::move(records);
-        std::erase_if(m_rows, [](const CoinRecord& r) { return r.Get(CoinField::Name).empty(); });
+        if (names == Names::MayBeEmpty)
+            std::erase_if(m_rows, unnamed);
         if (m_marked >= 0)
             m_marked += static_cast<int>(m_rows.size());
         return;

@@ -35,10 +35,14 @@ public:
     // Inserts a record as the new top row.
     void InsertTop(CoinRecord record);
 
+    // Whether every record of a load is known to have a Name, as the records read from a data
+    // file have: they are then taken without a look at each.
+    enum class Names { MayBeEmpty, AllGiven };
+
     // Appends records that come bottom row first (the order of the data file) above the
     // present rows, as inserting each at the top in turn would. Records with an empty Name
     // are dropped.
-    void LoadBottomUp(std::vector<CoinRecord> records);
+    void LoadBottomUp(std::vector<CoinRecord> records, Names names = Names::MayBeEmpty);
 
     // Replaces row `row`; false (and nothing changes) when the row does not exist.
     bool Replace(int row, CoinRecord record);

@@ -57,11 +57,11 @@ QVariant CoinTableModel::headerData(int section, Qt::Orientation orientation, in
     return QString::fromLatin1(heading.data(), static_cast<qsizetype>(heading.size()));
 }
 
-void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
+void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records, Collection::Names names)
 {
     beginResetModel();
     try {
-        m_collection.LoadBottomUp(std::move(records));
+        m_collection.LoadBottomUp(std::move(records), names);
         ForgetWidths();
     } catch (...) {
         // Out of memory part way: the list is emptied rather than left half counted.
@@ -73,10 +73,11 @@ void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records)
     endResetModel();
 }
 
-void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records, const ColumnWidths& widest)
+void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records, const ColumnWidths& widest,
+                                  Collection::Names names)
 {
     const bool wasEmpty = m_collection.Empty();
-    LoadBottomUp(std::move(records));
+    LoadBottomUp(std::move(records), names);
     if (!wasEmpty)
         return;  // the rows there before are measured again when asked for
     for (int c = 0; c < kCoinFieldCount; ++c)

@@ -40,10 +40,10 @@ public:
     // The width in pixels of the widest text of each column.
     using ColumnWidths = std::array<int, kCoinFieldCount>;
 
-    void LoadBottomUp(std::vector<CoinRecord> records);
+    void LoadBottomUp(std::vector<CoinRecord> records, Collection::Names names = Collection::Names::MayBeEmpty);
     // The same when the widest texts of `records` are known already (see MeasureRows), so that
     // they are not measured again.
-    void LoadBottomUp(std::vector<CoinRecord> records, const ColumnWidths& widest);
+    void LoadBottomUp(std::vector<CoinRecord> records, const ColumnWidths& widest, Collection::Names names);
     void Clear();
 
     // Widens `widest` to the widest text of each column among `rows`, which need not be in the
