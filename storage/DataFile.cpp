@@ -294,7 +294,8 @@ void ReadRecords(KeyValueReader& reader, DataFileContents& contents, RecordsSoFa
 
 }  // namespace
 
-DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing, RecordsSoFar* soFar)
+DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing, RecordsSoFar* soFar,
+                                      std::optional<ContentHash>* hash)
 {
     struct stat st {};
     if (ifMissing == IfMissing::Leave && ::stat(path.c_str(), &st) != 0 && errno == ENOENT)
@@ -303,13 +304,19 @@ DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissi
     // again whole, since it is then decoded as a whole before any pair is read.
     {
         DataFileContents contents;
-        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing, soFar ? &soFar->Ahead() : nullptr);
+        ContentHash* hashing = hash && *hash ? &**hash : nullptr;
+        KeyValueReader reader = KeyValueReader::InPieces(path, ifMissing, soFar ? &soFar->Ahead() : nullptr, hashing);
         ReadRecords(reader, contents, soFar);
-        if (!reader.MustReadWhole())
+        if (!reader.MustReadWhole()) {
+            if (hash && !reader.IsComplete())
+                hash->reset();
             return contents;
+        }
         if (soFar)
             soFar->Drop(contents.records);
     }
+    if (hash)
+        hash->reset();
     DataFileContents contents;
     KeyValueReader reader(path, ifMissing);
     ReadRecords(reader, contents, soFar);
@@ -441,8 +448,12 @@ Outcome WriteDataFileKeepingBackup(const std::string& path, const Collection& co
 DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar)
 {
     const FileStamp before = StampFile(path, false);
-    DataFileContents contents = ReadDataFileContents(path, IfMissing::CreateEmpty, soFar);
-    stamp = StampFile(path);
+    // A file written moments ago is stamped with a hash of its bytes, taken as they are read.
+    std::optional<ContentHash> hash;
+    if (before.exists && TooRecentToTrust(before.modified))
+        hash.emplace();
+    DataFileContents contents = ReadDataFileContents(path, IfMissing::CreateEmpty, soFar, &hash);
+    stamp = StampReadFile(path, before, hash ? &*hash : nullptr);
     // Written while it was read (a missing file is created empty by the read, which is no
     // change): the records may be neither the old file nor the new one.
     if (before.exists && !SameLooks(before, stamp))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -29,8 +30,10 @@ struct DataFileContents : Outcome {
 // is not read whole either: there is no collection to take from it.
 // With `soFar`, every record is made through it, so that another thread can follow the reading
 // (the caller ends it).
+// With `hash`, the bytes of the file are added to it as they are read; it is left empty when
+// the file could not be read whole in one go.
 DataFileContents ReadDataFileContents(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty,
-                                      RecordsSoFar* soFar = nullptr);
+                                      RecordsSoFar* soFar = nullptr, std::optional<ContentHash>* hash = nullptr);
 
 // The records alone, for callers that need not know whether the file was read whole.
 std::vector<CoinRecord> ReadDataFile(const std::string& path);

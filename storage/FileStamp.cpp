@@ -37,14 +37,6 @@ std::uint64_t Merge(std::uint64_t hash, std::uint64_t lane)
 
 bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// Whether a write after `now` could leave the modification time `modified` as it is.
-bool TooRecentToTrust(const timespec& modified)
-{
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return modified.tv_sec + kUntrustedSeconds >= now.tv_sec;
-}
-
 FileStamp FromStat(const struct stat& st)
 {
     FileStamp stamp;
@@ -57,6 +49,14 @@ FileStamp FromStat(const struct stat& st)
 }
 
 }  // namespace
+
+// Whether a write after now could leave the modification time `modified` as it is.
+bool TooRecentToTrust(const timespec& modified)
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return modified.tv_sec + kUntrustedSeconds >= now.tv_sec;
+}
 
 ContentHash::ContentHash()
     : m_lanes{kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1}
@@ -160,6 +160,23 @@ FileStamp StampWrittenFile(const std::string& path, std::uint64_t writtenHash)
     if (TooRecentToTrust(stamp.modified)) {
         stamp.hashed = true;
         stamp.hash = writtenHash;
+    }
+    return stamp;
+}
+
+FileStamp StampReadFile(const std::string& path, const FileStamp& before, const ContentHash* readHash)
+{
+    if (!readHash)
+        return StampFile(path);
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0)
+        return {};
+    FileStamp stamp = FromStat(st);
+    if (!SameLooks(stamp, before))
+        return StampFile(path);
+    if (TooRecentToTrust(stamp.modified)) {
+        stamp.hashed = true;
+        stamp.hash = readHash->Value();
     }
     return stamp;
 }

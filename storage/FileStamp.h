@@ -52,6 +52,9 @@ enum class FileChange {
 // the next write: FAT keeps them to 2 s, and other file systems take them from a coarse clock.
 inline constexpr std::time_t kUntrustedSeconds = 3;
 
+// Whether a file modified at `modified` is that recent now.
+bool TooRecentToTrust(const timespec& modified);
+
 // The file at `path` as it is now, following symbolic links; with `hashWhenRecent`, a hash is
 // taken when the modification time is too recent to trust. A file that does not exist gives a
 // stamp with `exists` false. Never throws.
@@ -63,6 +66,11 @@ bool SameLooks(const FileStamp& a, const FileStamp& b);
 // The same for a file this program has just written with the bytes whose hash is given, so
 // that the file need not be read again.
 FileStamp StampWrittenFile(const std::string& path, std::uint64_t writtenHash);
+
+// The same for a file just read whole, whose bytes hash to `readHash` (null when they were not
+// hashed as they were read), and that looked as `before` when the reading began: the file is
+// read again only when a hash is needed and none was taken, or it changed in the meantime.
+FileStamp StampReadFile(const std::string& path, const FileStamp& before, const ContentHash* readHash);
 
 // Whether the file at `path` is still the one `stamp` describes. Reads the file only when the
 // stamp holds a hash and everything else agrees. A file that cannot be looked at (a folder

@@ -192,6 +192,7 @@ struct KeyValueReader::Pieces {
     std::size_t checked = 0;  // the text before this is known to be UTF-8
     std::size_t whole = 0;    // a pair that begins before this is in the text whole
     WriteAhead* ahead = nullptr;
+    ContentHash* hash = nullptr;
     bool atEnd = false;
     bool mustReadWhole = false;
 };
@@ -206,12 +207,14 @@ KeyValueReader::~KeyValueReader()
         GiveBack(m_kept, m_text->capacity());
 }
 
-KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing, WriteAhead* ahead)
+KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMissing, WriteAhead* ahead,
+                                        ContentHash* hash)
 {
     KeyValueReader reader;
     reader.m_pieces = std::make_unique<Pieces>(path, ifMissing);
     Pieces& pieces = *reader.m_pieces;
     pieces.ahead = ahead;
+    pieces.hash = hash;
     reader.m_open = true;
     if (pieces.file.Status() != ReadStatus::Whole) {
         reader.m_problem = pieces.file.Problem();
@@ -312,6 +315,8 @@ bool KeyValueReader::ReadPiece()
         CheckUtf8(true);
         return false;
     }
+    if (pieces.hash)
+        pieces.hash->Add(std::string_view(text.data() + m_end, got));
     m_end += got;
     // The text reaches no further than the rest of the file would take it.
     if (pieces.ahead) {

@@ -8,6 +8,7 @@
 #include "records/WriteAhead.h"
 #include "storage/AtomicFile.h"
 #include "storage/FileReader.h"
+#include "storage/FileStamp.h"
 
 // The line-oriented KEY=value text of both files, "nmr.dat" and "nmr.ini".
 //
@@ -51,9 +52,10 @@ public:
     // order mark is skipped); when it turns out not to be, or when it grows while it is read
     // past the room set aside for it, NextPair stops and MustReadWhole() says that the pairs
     // given so far must be dropped and the file read again, whole, with the other constructor.
-    // With `ahead`, the reader says there how far it has written its text (see WriteAhead).
+    // With `ahead`, the reader says there how far it has written its text (see WriteAhead);
+    // with `hash`, it adds there every byte it reads from the file, in order.
     static KeyValueReader InPieces(const std::string& path, IfMissing ifMissing = IfMissing::CreateEmpty,
-                                   WriteAhead* ahead = nullptr);
+                                   WriteAhead* ahead = nullptr, ContentHash* hash = nullptr);
 
     KeyValueReader(KeyValueReader&&) noexcept;
     KeyValueReader& operator=(KeyValueReader&&) noexcept;

@@ -133,6 +133,14 @@ TEST(FileStamp, OurOwnLoadsAndSavesAreNeverTakenForAnotherWriter)
     // Just written, the time cannot be trusted, so the stamp knows the bytes; long after, it
     // need not: only the look at the file is made, and the check reads nothing.
     EXPECT_TRUE(stamp.hashed);
+    // Loaded again at once, the stamp's hash is of the bytes as they were read: the same as a
+    // second reading of the file gives.
+    ReadDataFileStamped(data, stamp);
+    std::uint64_t hash = 0;
+    ASSERT_TRUE(HashFile(data, hash));
+    EXPECT_TRUE(stamp.hashed);
+    EXPECT_EQ(stamp.hash, hash);
+    EXPECT_EQ(CompareWithStamp(data, stamp), FileChange::Unchanged);
     MakeOld(data);
     ReadDataFileStamped(data, stamp);
     EXPECT_FALSE(stamp.hashed);
