@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "records/CoinRecordBuilder.h"
 #include "records/LargePages.h"
@@ -378,6 +380,56 @@ struct WriteOptions {
     FileStamp* stamp = nullptr;              // set to the file written, when it was written
 };
 
+// Hashes and writes the blocks of a save on a thread of its own, so that the next block is made
+// while the system takes the last one. The blocks go in order, each once the one before is
+// written; where no thread can be had, a block is written at once.
+class BlockWriter {
+public:
+    BlockWriter(KeyValueWriter& writer, ContentHash* hash, std::size_t blockSize) : m_writer(writer), m_hash(hash)
+    {
+        m_block.reserve(blockSize);
+        m_writing.reserve(blockSize);
+    }
+    ~BlockWriter() { Finish(); }
+
+    // The block to fill.
+    std::string& Block() { return m_block; }
+
+    // Hands the block over to be written and leaves it empty, to be filled again.
+    void WriteBlock()
+    {
+        Finish();
+        m_block.swap(m_writing);
+        m_block.clear();
+        try {
+            m_written = std::async(std::launch::async, [this] { Write(m_writing); });
+        } catch (const std::system_error&) {
+            Write(m_writing);
+        }
+    }
+
+    // Waits until every block handed over is written.
+    void Finish()
+    {
+        if (m_written.valid())
+            m_written.get();
+    }
+
+private:
+    void Write(const std::string& block)
+    {
+        if (m_hash)
+            m_hash->Add(block);
+        m_writer.WriteLines(block);
+    }
+
+    KeyValueWriter& m_writer;
+    ContentHash* m_hash;
+    std::string m_block;    // being filled
+    std::string m_writing;  // being written
+    std::future<void> m_written;
+};
+
 Outcome WriteRecords(const std::string& path, const Collection& collection, const WriteOptions& options)
 {
     const BackupTime* backupTime = options.backupTime;
@@ -397,23 +449,18 @@ Outcome WriteRecords(const std::string& path, const Collection& collection, cons
         std::array<std::string_view, kCoinFieldCount> keys;
         for (CoinField field : kCoinFields)
             keys[FieldIndex(field)] = DataFileKey(field);
-        std::string block;
-        block.reserve(kBlockSize + (kBlockSize >> 2));
+        BlockWriter blocks(writer, hash ? &*hash : nullptr, kBlockSize + (kBlockSize >> 2));
+        std::string& block = blocks.Block();
         block = kKeyValueHeader;
         for (const CoinRecord& record : collection.BottomUp()) {
             for (CoinField field : kCoinFields)
                 AppendPairLines(block, keys[FieldIndex(field)], record.Get(field));
             block += "\r\n";
-            if (block.size() >= kBlockSize) {
-                if (hash)
-                    hash->Add(block);
-                writer.WriteLines(block);
-                block.clear();
-            }
+            if (block.size() >= kBlockSize)
+                blocks.WriteBlock();
         }
-        if (hash)
-            hash->Add(block);
-        writer.WriteLines(block);
+        blocks.WriteBlock();
+        blocks.Finish();
     }
     // The old file is still in place here: it is kept before the new one replaces it. A backup
     // that cannot be made does not stop the save, unless the old file is another program's

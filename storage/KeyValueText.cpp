@@ -74,6 +74,45 @@ std::size_t FindLineEnd(const char* p, const char* end, std::size_t& equals)
     return static_cast<std::size_t>(p - start);
 }
 
+// Whether a value holds a line break. Most values are a few bytes: looked at a word or sixteen
+// bytes at a time without a call, the last word overlapping the one before.
+bool HasLineBreak(std::string_view value)
+{
+    const char* p = value.data();
+    const std::size_t n = value.size();
+#if defined(__SSE2__)
+    if (n >= 16) {
+        const __m128i lineFeed = _mm_set1_epi8('\n');
+        const auto any = [&](const char* at) {
+            return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), lineFeed)) != 0;
+        };
+        for (std::size_t i = 0; i + 16 <= n; i += 16) {
+            if (any(p + i))
+                return true;
+        }
+        return any(p + n - 16);
+    }
+#endif
+    if (n >= 8) {
+        // A byte of a word is a line feed when the word's bytes less the line feed give a zero.
+        const auto zeroByte = [](std::uint64_t w) {
+            w ^= 0x0A0A0A0A0A0A0A0AULL;
+            return ((w - 0x0101010101010101ULL) & ~w & 0x8080808080808080ULL) != 0;
+        };
+        std::uint64_t first, last;
+        std::memcpy(&first, p, 8);
+        std::memcpy(&last, p + n - 8, 8);
+        if (zeroByte(first) || zeroByte(last))
+            return true;
+        return n > 16 && std::string_view(p + 8, n - 16).find('\n') != std::string_view::npos;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p[i] == '\n')
+            return true;
+    }
+    return false;
+}
+
 // A line with an empty key and an "=" carries a further line of the value before it.
 bool IsContinuation(std::string_view trimmedLine) { return trimmedLine.starts_with('='); }
 
@@ -121,7 +160,7 @@ void AppendPair(std::string& text, std::string_view key, std::string_view value)
 
 void AppendPairLines(std::string& text, std::string_view key, std::string_view value)
 {
-    if (value.find('\n') == std::string_view::npos) {
+    if (!HasLineBreak(value)) {
         // Most values are one line: placed with one length check rather than four.
         const std::size_t at = text.size();
         text.resize(at + 3 + key.size() + value.size());

@@ -33,6 +33,24 @@ TEST(KeyValueText, ReaderSplitsLinesJoinsContinuationsAndTrimsLineEnds)
     std::string lines;
     AppendPairLines(lines, "DESCRIPTION", "a\r\n\nb\n");
     EXPECT_EQ(lines, "\r\nDESCRIPTION=a\r\r\n=\r\n=b\r\n=");
+
+    // A line break anywhere in a value of any length is found, including bytes next to it that
+    // differ from a line feed by one bit (0x0B, 0x8A).
+    for (std::size_t size = 0; size <= 40; ++size) {
+        for (std::size_t at = 0; at <= size; ++at) {
+            std::string value(size, '\x0B');
+            for (std::size_t i = 0; i < size; i += 3)
+                value[i] = '\x8A';
+            if (at < size)
+                value[at] = '\n';
+            std::string expected = "\r\nK=" + value;
+            if (at < size)
+                expected.replace(4 + at, 1, "\r\n=");
+            std::string out;
+            AppendPairLines(out, "K", value);
+            ASSERT_EQ(out, expected) << "size " << size << ", line feed at " << at;
+        }
+    }
 }
 
 // A large text is given back to the system as it is read: every pair after that still reads
