@@ -190,14 +190,6 @@ void AppendPairLines(std::string& text, std::string_view key, std::string_view v
     }
 }
 
-std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view line)
-{
-    const auto equals = line.find('=');
-    if (equals == std::string_view::npos)
-        return {line, std::string_view()};
-    return {line.substr(0, equals), line.substr(equals + 1)};
-}
-
 KeyValueReader::KeyValueReader(const std::string& path, IfMissing ifMissing)
 {
     FileReadResult file = ReadWholeFile(path, ifMissing);
@@ -318,8 +310,9 @@ bool KeyValueReader::ReadPiece()
     if (pieces.atEnd)
         return false;
     std::string& text = *m_text;
-    // The unread text is moved down to just above the caller's, when that leaves room for a
-    // whole piece below the highest point reached: the memory already in use is used again.
+    // The unread text, and the text the caller holds, is moved down to just above the text it
+    // keeps, when that leaves room for a whole piece below the highest point reached: the
+    // memory already in use is used again.
     const std::size_t from = std::min(m_pairStart, m_hold);
     const std::size_t keep = m_end - from;
     const std::size_t target = pieces.floor + (g_pieceSize / 4);

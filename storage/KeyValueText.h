@@ -28,10 +28,6 @@ void AppendPair(std::string& text, std::string_view key, std::string_view value)
 // The same with the line breaks as the file has them, CR LF, for KeyValueWriter::WriteLines.
 void AppendPairLines(std::string& text, std::string_view key, std::string_view value);
 
-// The key and value of one line, as views into `line`: the key is the text before the first
-// "=", the value all after it; a line without "=" is all key.
-std::pair<std::string_view, std::string_view> SplitKeyValueView(std::string_view line);
-
 // Reads the pairs of a file, in file order, through the program's one file reader.
 //
 // A caller may keep parts of the text itself (KeepRoom): the data file packs each record's
@@ -90,9 +86,10 @@ public:
     const std::shared_ptr<std::string>& KeptTextOwner() const { return m_text; }
 
     // Keeps the text from the start of the pair NextPair gave last in memory until the next
-    // call, moving it with the unread text when that is moved down, and out of the room given
-    // by KeepRoom except by the caller's own request: a caller may refer to the values of many
-    // pairs at once, by their places, and keep them where it was given room.
+    // call, moving it with the unread text when that is moved down, so that a caller may refer
+    // to the values of many pairs at once, by their places. The room KeepRoom gives may reach
+    // into the held text: a caller that packs held values there copies each before it is
+    // written over.
     void HoldFromLastPair() { m_hold = m_pairStart; }
 
     // Where a value NextPair gave lies in the text, counted from the start of the text read so
