@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <future>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 #include "records/CoinRecordBuilder.h"
 #include "records/LargePages.h"
@@ -382,7 +384,7 @@ struct WriteOptions {
 
 // Hashes and writes the blocks of a save on a thread of its own, so that the next block is made
 // while the system takes the last one. The blocks go in order, each once the one before is
-// written; where no thread can be had, a block is written at once.
+// written; where no thread can be had, each block is written at once.
 class BlockWriter {
 public:
     BlockWriter(KeyValueWriter& writer, ContentHash* hash, std::size_t blockSize) : m_writer(writer), m_hash(hash)
@@ -390,7 +392,19 @@ public:
         m_block.reserve(blockSize);
         m_writing.reserve(blockSize);
     }
-    ~BlockWriter() { Finish(); }
+
+    ~BlockWriter()
+    {
+        Finish();
+        if (m_thread.joinable()) {
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_stop = true;
+            }
+            m_changed.notify_one();
+            m_thread.join();
+        }
+    }
 
     // The block to fill.
     std::string& Block() { return m_block; }
@@ -401,18 +415,29 @@ public:
         Finish();
         m_block.swap(m_writing);
         m_block.clear();
-        try {
-            m_written = std::async(std::launch::async, [this] { Write(m_writing); });
-        } catch (const std::system_error&) {
-            Write(m_writing);
+        if (!m_thread.joinable() && !m_noThread) {
+            try {
+                m_thread = std::thread([this] { WriteHandedOver(); });
+            } catch (const std::system_error&) {
+                m_noThread = true;
+            }
         }
+        if (m_noThread) {
+            Write(m_writing);
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_handedOver = true;
+        }
+        m_changed.notify_one();
     }
 
     // Waits until every block handed over is written.
     void Finish()
     {
-        if (m_written.valid())
-            m_written.get();
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_handedOver; });
     }
 
 private:
@@ -423,11 +448,31 @@ private:
         m_writer.WriteLines(block);
     }
 
+    void WriteHandedOver()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_handedOver || m_stop; });
+            if (!m_handedOver)
+                return;
+            lock.unlock();
+            Write(m_writing);
+            lock.lock();
+            m_handedOver = false;
+            m_changed.notify_one();
+        }
+    }
+
     KeyValueWriter& m_writer;
     ContentHash* m_hash;
     std::string m_block;    // being filled
-    std::string m_writing;  // being written
-    std::future<void> m_written;
+    std::string m_writing;  // handed over to be written
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_handedOver = false;  // m_writing waits to be written, or is being written
+    bool m_stop = false;
+    bool m_noThread = false;
 };
 
 Outcome WriteRecords(const std::string& path, const Collection& collection, const WriteOptions& options)

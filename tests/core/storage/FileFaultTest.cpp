@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "core/ReadFault.h"
@@ -213,4 +215,32 @@ TEST(SaveFaults, LeftoversOfInterruptedSavesGoAndNothingElse)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
     EXPECT_EQ(ReadBytes(dir.File(kDataFileName)), kTwoCoins);
+}
+
+TEST(SaveFaults, AWriteErrorPartWayThroughALargeSaveKeepsTheOldFile)
+{
+    // Many blocks, written on a thread of their own while the next is made: the file-size
+    // limit (which holds for every thread of the process) stops the writing after the first.
+    TempDir dir;
+    const std::string path = dir.File(kDataFileName);
+    WriteBytes(path, kTwoCoins);
+    Collection collection;
+    for (int i = 0; i < 40000; ++i)
+        collection.InsertTop(CoinRecord::FromTexts({"Coin " + std::to_string(i), "1900", "1 Franc", "France",
+                                                    "", "Fine", "", "", "", "", "", "", std::string(60, 'd')}));
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{1500000, old.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of death
+    setrlimit(RLIMIT_FSIZE, &small);
+    const Outcome result = WriteDataFile(path, collection);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.problem.empty());
+    EXPECT_EQ(ReadBytes(path), kTwoCoins);
+    EXPECT_EQ(CountEntries(dir.path), 1);
+    // Without the limit the same save goes through whole.
+    ASSERT_TRUE(WriteDataFile(path, collection));
+    EXPECT_EQ(ReadDataFile(path).size(), 40000u);
 }
