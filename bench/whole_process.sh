@@ -12,7 +12,7 @@
 # (/usr/bin/time -v); and the time from Enter (which in the Name field ends the program,
 # saving the data file and the preferences; Escape for the floor) to the end of the process.
 # Beside them, in the same run, a raw read of the same file (cat), a raw write of it flushed
-# to the disk (cp, sync) and what the kernel takes to hand over as much fresh memory. After
+# to the disk (dd, fsync) and what the kernel takes to hand over as much fresh memory. After
 # each run the saved nmr.dat must hold the bytes it was started on. Prints the medians as a
 # table, then, at the largest size, one more run with the save's system calls timed (strace).
 #
@@ -97,7 +97,9 @@ run_once() {
         # What a save cannot go below: the same bytes written and flushed to the disk, as the
         # program's save does before it replaces the file.
         local w0=$EPOCHREALTIME
-        cp "$run/nmr.dat" "$run/copy.dat" && sync -f "$run/copy.dat"
+        # Written out of the process's memory a MB at a time, as the save writes it (cp may
+        # copy inside the kernel instead).
+        dd if="$run/nmr.dat" of="$run/copy.dat" bs=1M conv=fsync status=none
         raw_write=$(elapsed "$w0" "$EPOCHREALTIME")
         rm "$run/copy.dat"
         # What the kernel takes to hand over as much fresh memory as the file is large.
@@ -193,7 +195,7 @@ floor_painted=$(m floor painted)
 echo
 echo "Whole process, Release, medians of $runs interleaved runs (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
 echo
-echo "| | file | painted window | less the floor | window mapped | CPU to painted | peak resident | peak / file | Enter to end | CPU after Enter | raw read (cat) | raw write and flush (cp, sync) | fresh memory of its size |"
+echo "| | file | painted window | less the floor | window mapped | CPU to painted | peak resident | peak / file | Enter to end | CPU after Enter | raw read (cat) | raw write and flush (dd, fsync) | fresh memory of its size |"
 echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for what in "${programs[@]}"; do
     if [[ $what == floor ]]; then
