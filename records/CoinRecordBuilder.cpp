@@ -53,22 +53,16 @@ CoinRecord CoinRecordBuilder::Build() const
 
 CoinRecord CoinRecordBuilder::BuildInto(char* at, std::shared_ptr<const void> owner) const
 {
-    CoinRecord record;
+    std::array<std::uint32_t, kCoinFieldCount> ends;
     std::uint32_t end = 0;
     for (int i = 0; i < kCoinFieldCount; ++i) {
         const std::string& text = m_short[i];
         if (!text.empty())
             std::memcpy(at + end, text.data(), text.size());
         end += static_cast<std::uint32_t>(text.size());
-        record.m_end[i] = end;
+        ends[i] = end;
     }
-    if (m_shortSize > 0) {
-        record.m_text = at;
-        record.m_block = std::move(owner);
-    }
-    if (m_longCount > 0)
-        record.m_long = std::make_unique<CoinRecord::LongTexts>(CoinRecord::LongTexts{m_long});
-    return record;
+    return Assemble(at, std::move(owner), ends, m_longCount > 0 ? &m_long : nullptr);
 }
 
 CoinRecord CoinRecordBuilder::Assemble(const char* at, std::shared_ptr<const void> owner,

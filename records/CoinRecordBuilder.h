@@ -10,8 +10,9 @@
 
 // Makes records of fields set one at a time, as a file is read: a field keeps its text until
 // it is set again, so that each record made takes the fields it was not given from the record
-// before it. Each record's short texts are packed with one allocation, or into memory the
-// caller provides; a long text is kept once and shared by every record made while it is set.
+// before it. Each record's short texts are packed with one allocation; a long text is kept once
+// and shared by every record made while it is set. Assemble makes a record of texts that a
+// reader has packed itself.
 class CoinRecordBuilder {
 public:
     // Throws std::length_error when the short texts together would pass what a record holds.
@@ -20,14 +21,6 @@ public:
 
     // A record of the fields as they are now.
     CoinRecord Build() const;
-
-    // Bytes of the short texts, which BuildInto packs.
-    std::size_t ShortSize() const { return m_shortSize; }
-
-    // The same record with its short texts packed at `at`, ShortSize() bytes of memory that
-    // `owner` keeps alive and that nothing changes while the record or a copy of it exists.
-    // The builder holds its own copies of the texts, so `at` may overwrite where they came from.
-    CoinRecord BuildInto(char* at, std::shared_ptr<const void> owner) const;
 
     // The long texts of a record, by field; null for a short one.
     using LongTexts = std::array<std::shared_ptr<const std::string>, kCoinFieldCount>;
@@ -39,6 +32,10 @@ public:
                                const std::array<std::uint32_t, kCoinFieldCount>& ends, const LongTexts* longs);
 
 private:
+    // The record with its short texts packed at `at`, m_shortSize bytes of memory that `owner`
+    // keeps alive.
+    CoinRecord BuildInto(char* at, std::shared_ptr<const void> owner) const;
+
     std::array<std::string, kCoinFieldCount> m_short;
     std::array<std::shared_ptr<const std::string>, kCoinFieldCount> m_long;
     std::size_t m_shortSize = 0;  // bytes of all short texts

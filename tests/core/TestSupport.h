@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -121,6 +122,23 @@ inline bool LimitMemoryTo(std::size_t extra)
     const rlimit r{limit, limit};
     return setrlimit(RLIMIT_AS, &r) == 0;
 #endif
+}
+
+// What `write` gives while the process may write files of at most `bytes` bytes: a write past
+// that fails with EFBIG (the limit holds for every thread of the process, and its signal is
+// ignored meanwhile). The limit is lifted again before returning.
+template <class Write>
+auto UnderFileSizeLimit(rlim_t bytes, Write write)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{bytes, old.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    auto result = write();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    return result;
 }
 
 #define EXPECT_CHILD_PASSES(result, what)                                                    \

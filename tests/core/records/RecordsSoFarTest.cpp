@@ -30,6 +30,17 @@ public:
     int forgotten = 0;
 };
 
+// What a follower is given of the records `reading` makes on a thread of its own.
+template <class Reading>
+NameLog Followed(RecordsSoFar& soFar, Reading reading)
+{
+    std::thread thread(reading);
+    NameLog log;
+    soFar.Follow(log);
+    thread.join();
+    return log;
+}
+
 std::vector<std::string> Made(const std::string& prefix, int count)
 {
     std::vector<std::string> names;
@@ -48,7 +59,7 @@ TEST(RecordsSoFarTest, TheFollowerIsGivenEveryRecordOnceInOrderThroughGrowthAndA
     const int kept = 5 * static_cast<int>(RecordsSoFar::kRun) + 5;
     RecordsSoFar soFar;
     std::vector<CoinRecord> records;
-    std::thread reading([&] {
+    const NameLog log = Followed(soFar, [&] {
         for (const std::string& name : Made("first ", dropped))
             soFar.Add(records, CoinRecord::FromTexts({name}));
         soFar.Drop(records);
@@ -59,9 +70,6 @@ TEST(RecordsSoFarTest, TheFollowerIsGivenEveryRecordOnceInOrderThroughGrowthAndA
         }
         soFar.End(records);
     });
-    NameLog log;
-    soFar.Follow(log);
-    reading.join();
     EXPECT_EQ(log.names, Made("kept ", kept));
     EXPECT_EQ(log.forgotten, 1);
     EXPECT_GE(log.runs, 2);  // given while the reading went on, not all at the end
@@ -72,22 +80,15 @@ TEST(RecordsSoFarTest, AReadingThatEndsWithoutRecordsOrFailsEndsTheFollowing)
     for (const int made : {0, 10}) {
         RecordsSoFar soFar;
         std::vector<CoinRecord> records;
-        std::thread reading([&] {
+        const NameLog log = Followed(soFar, [&] {
             for (const std::string& name : Made("n", made))
                 soFar.Add(records, CoinRecord::FromTexts({name}));
             // A reading that failed part way hands over what it made, as its result keeps it.
             soFar.End(records);
         });
-        NameLog log;
-        soFar.Follow(log);
-        reading.join();
         EXPECT_EQ(log.names, Made("n", made));
     }
     // One that threw ends with nothing to give, and the follower is not left waiting.
     RecordsSoFar soFar;
-    std::thread reading([&] { soFar.End({}); });
-    NameLog log;
-    soFar.Follow(log);
-    reading.join();
-    EXPECT_TRUE(log.names.empty());
+    EXPECT_TRUE(Followed(soFar, [&] { soFar.End({}); }).names.empty());
 }

@@ -18,17 +18,7 @@ TEST(AtomicFile, FailedSavesKeepTheOldFileAndLeaveNoTemporary)
     const std::pair<const char*, std::function<Outcome()>> cases[] = {
         {"missing folder", [&] { return WriteFileAtomically(dir.File("none/nmr.dat"), big); }},
         {"target is a folder", [&] { return WriteFileAtomically(dir.File("folder"), big); }},
-        {"write error", [&] {
-             rlimit old{};
-             getrlimit(RLIMIT_FSIZE, &old);
-             const rlimit small{1000, old.rlim_max};
-             const auto handler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of death
-             setrlimit(RLIMIT_FSIZE, &small);
-             const Outcome result = WriteFileAtomically(file, big);
-             setrlimit(RLIMIT_FSIZE, &old);
-             std::signal(SIGXFSZ, handler);
-             return result;
-         }},
+        {"write error", [&] { return UnderFileSizeLimit(1000, [&] { return WriteFileAtomically(file, big); }); }},
         {"read-only target, even for root", [&] { fs::permissions(file, fs::perms(0444));
                                                   return WriteFileAtomically(file, big); }},
     };

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 
 #include "core/ReadFault.h"
@@ -228,14 +226,7 @@ TEST(SaveFaults, AWriteErrorPartWayThroughALargeSaveKeepsTheOldFile)
     for (int i = 0; i < 40000; ++i)
         collection.InsertTop(CoinRecord::FromTexts({"Coin " + std::to_string(i), "1900", "1 Franc", "France",
                                                     "", "Fine", "", "", "", "", "", "", std::string(60, 'd')}));
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const rlimit small{1500000, old.rlim_max};
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of death
-    setrlimit(RLIMIT_FSIZE, &small);
-    const Outcome result = WriteDataFile(path, collection);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, handler);
+    const Outcome result = UnderFileSizeLimit(1500000, [&] { return WriteDataFile(path, collection); });
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.problem.empty());
     EXPECT_EQ(ReadBytes(path), kTwoCoins);
