@@ -107,6 +107,7 @@ public:
 
     // Files.
     bool OnInitDialog();
+    void PrepareToShow();
     void LoadDataFile();
     void SaveDataFile();
     void LoadPreferences();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/LargePages.h"
+
 namespace {
 
 constexpr std::uint64_t kCountMask = (std::uint64_t{1} << 39) - 1;
@@ -23,7 +25,7 @@ void RecordsSoFar::Publish(std::uint64_t state)
 void RecordsSoFar::Grow(std::vector<CoinRecord>& records, std::size_t capacity)
 {
     const std::lock_guard<std::mutex> lock(m_looking);
-    records.reserve(capacity);
+    ReserveWithLargePages(records, capacity);
     m_records = records.data();
     m_ahead.Reached(WriteAhead::kRecords, records.data() + records.size(), records.data() + records.capacity());
 }

@@ -88,24 +88,25 @@ constexpr std::size_t kRecordsToJudgeBy = 4096;
 
 // Growing the array of a million records step by step copies them and touches twice the memory;
 // room made once avoids both. A guess too large leaves room untouched, which costs no memory,
-// and one that cannot be had is no fault: the array then grows as it needs.
+// and one that cannot be had is no fault: the array then grows as it needs. The room is backed
+// by large pages where the system allows it: a few dozen faults instead of tens of thousands
+// for a million records.
 void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& reader, RecordsSoFar* soFar)
 {
     const double perRecord = static_cast<double>(reader.Position()) / static_cast<double>(records.size());
     const double expected = static_cast<double>(reader.Size()) / perRecord * 1.05;
     const auto most = reader.Size() / 8;  // "NAME=x" and a line break is the least a record takes
     try {
-        const std::size_t count = std::min(static_cast<std::size_t>(expected) + 1, most);
+        const std::size_t count = LargePageRoom(std::min(static_cast<std::size_t>(expected) + 1, most) *
+                                                sizeof(CoinRecord)) /
+                                  sizeof(CoinRecord);
         if (soFar)
             soFar->Reserve(records, count);
         else
-            records.reserve(count);
+            ReserveWithLargePages(records, count);
     } catch (const std::exception&) {
-        return;
+        // No room to be had: the array grows as it needs.
     }
-    // The room not yet used is backed by large pages where the system allows it: a few dozen
-    // faults instead of tens of thousands for a million records.
-    AdviseLargePages(records.data() + records.size(), (records.capacity() - records.size()) * sizeof(CoinRecord));
 }
 
 // The record being read, field by field. A value stays where it lies in the file's text until
