@@ -187,21 +187,10 @@ bool CCollectionDlg::OnInitDialog()
     LoadPreferences();
     RemoveInterruptedSaves(".", SavedFileNames());
     BuildColumns();
-    PrepareToShow();
     LoadDataFile();
     UpdateUndoActions();
     FieldControl(CoinField::Name)->setFocus();
     return true;
-}
-
-void CCollectionDlg::PrepareToShow()
-{
-    // What showing the window takes and the coins do not change: the style applied to every
-    // control, and the window made on the display (a round trip to it). Done before the data
-    // file is taken, this is work the window's thread does while the reading thread reads.
-    ensurePolished();
-    winId();
-    StartupTrace::Mark("window prepared for showing");
 }
 
 QWidget* CCollectionDlg::FieldControl(CoinField field) const { return m_binding->FieldControl(field); }

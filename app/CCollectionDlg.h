@@ -107,7 +107,6 @@ public:
 
     // Files.
     bool OnInitDialog();
-    void PrepareToShow();
     void LoadDataFile();
     void SaveDataFile();
     void LoadPreferences();
