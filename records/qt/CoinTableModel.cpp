@@ -88,7 +88,8 @@ void CoinTableModel::MeasureRows(std::span<const CoinRecord> rows, ColumnWidths&
 {
     ColumnFlags all;
     all.fill(true);
-    const ColumnWidths found = WidestOf(rows, all);
+    // Texts no wider than the widest of the runs before need no measuring.
+    const ColumnWidths found = WidestOf(rows, all, widest);
     for (int c = 0; c < kCoinFieldCount; ++c)
         widest[c] = std::max(widest[c], found[c]);
 }
@@ -219,30 +220,41 @@ using ColumnFlags = std::array<bool, kCoinFieldCount>;
 using ColumnWidths = CoinTableModel::ColumnWidths;
 
 // The widest text of each column marked in `find` among rows [begin, end), measured with
-// `meter`; the others are left at 0.
+// `meter`, or `atLeast` where that is wider (the widest of rows measured before); the others
+// are left at 0.
 ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, std::size_t end,
-                          const ColumnFlags& find, TextWidthMeter& meter)
+                          const ColumnFlags& find, TextWidthMeter& meter, const ColumnWidths& atLeast)
 {
     ColumnWidths widths{};
     if (begin >= end)
         return widths;
     // The longest text of a column in bytes is measured first: it is usually among the widest,
-    // and the wider it is, the fewer texts can be wider.
-    std::array<std::size_t, kCoinFieldCount> longest{};
-    std::array<std::size_t, kCoinFieldCount> longestRow{};
-    longestRow.fill(begin);
-    for (std::size_t r = begin; r < end; ++r) {
-        for (int c = 0; c < kCoinFieldCount; ++c) {
-            const std::size_t size = rows[r].Get(kCoinFields[c]).size();
-            if (find[c] && size > longest[c]) {
-                longest[c] = size;
-                longestRow[c] = r;
+    // and the wider it is, the fewer texts can be wider. A column whose width so far is known
+    // from rows measured before starts from that instead, and needs no pass of its own.
+    ColumnFlags look{};
+    bool anyToLook = false;
+    for (int c = 0; c < kCoinFieldCount; ++c) {
+        widths[c] = find[c] ? atLeast[c] : 0;
+        look[c] = find[c] && atLeast[c] == 0;
+        anyToLook = anyToLook || look[c];
+    }
+    if (anyToLook) {
+        std::array<std::size_t, kCoinFieldCount> longest{};
+        std::array<std::size_t, kCoinFieldCount> longestRow{};
+        longestRow.fill(begin);
+        for (std::size_t r = begin; r < end; ++r) {
+            for (int c = 0; c < kCoinFieldCount; ++c) {
+                const std::size_t size = rows[r].Get(kCoinFields[c]).size();
+                if (look[c] && size > longest[c]) {
+                    longest[c] = size;
+                    longestRow[c] = r;
+                }
             }
         }
-    }
-    for (int c = 0; c < kCoinFieldCount; ++c) {
-        if (find[c])
-            widths[c] = meter.Width(rows[longestRow[c]].Get(kCoinFields[c]));
+        for (int c = 0; c < kCoinFieldCount; ++c) {
+            if (look[c])
+                widths[c] = meter.Width(rows[longestRow[c]].Get(kCoinFields[c]));
+        }
     }
 
     // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
@@ -291,7 +303,8 @@ void CoinTableModel::FindUnknownWidths() const
     }
 }
 
-CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find) const
+CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find,
+                                                     const ColumnWidths& atLeast) const
 {
     // Many rows are measured in two halves at once, the second on a thread of its own with a
     // meter of its own: font metrics may be used on any thread, each with its own font, made
@@ -311,7 +324,7 @@ CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord
                     QFont own;
                     own.fromString(font);
                     TextWidthMeter meter(own);
-                    second = WidestInRows(rows, half, rows.size(), find, meter);
+                    second = WidestInRows(rows, half, rows.size(), find, meter, atLeast);
                 } catch (...) {
                     failure = std::current_exception();
                 }
@@ -322,7 +335,7 @@ CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord
     }
     ColumnWidths first{};
     try {
-        first = WidestInRows(rows, 0, half, find, *m_meter);
+        first = WidestInRows(rows, 0, half, find, *m_meter, atLeast);
     } catch (...) {
         if (helper.joinable())
             helper.join();

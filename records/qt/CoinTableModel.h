@@ -76,7 +76,8 @@ private:
     void ForgetWidths();
     void FindUnknownWidths() const;
     using ColumnFlags = std::array<bool, kCoinFieldCount>;
-    ColumnWidths WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find) const;
+    ColumnWidths WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find,
+                          const ColumnWidths& atLeast = {}) const;
     void AllRowsChanged();
 
     Collection& m_collection;
