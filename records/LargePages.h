@@ -8,17 +8,6 @@
 #include <utility>
 #include <vector>
 
-// Asks for large pages behind a block of memory that has not been touched yet, where the
-// system allows it. Faulting in memory a small page at a time costs more than the work done
-// in it (on a virtual machine several times more), and the fewer pages also make reading it in
-// random order cheaper.
-//
-// Only large pages that lie within the block are asked for, with one exception: a block that
-// begins in the first small page of a large page, or ends in its last, as a block the
-// allocator maps for itself does once the system places such mappings on large-page
-// boundaries, has that large page too. What lies beyond the block in it is in the same small
-// page, so it belongs to the same mapping, and the advice changes nothing but how that memory
-// is backed.
 constexpr std::size_t kLargePageSize = std::size_t{2} << 20;
 
 // A size to ask for at least `bytes` with, such that the allocator maps a whole number of
@@ -33,6 +22,17 @@ constexpr std::size_t LargePageRoom(std::size_t bytes)
     return (bytes + kHeader + kLargePageSize - 1) / kLargePageSize * kLargePageSize - kHeader;
 }
 
+// Asks for large pages behind a block of memory that has not been touched yet, where the
+// system allows it. Faulting in memory a small page at a time costs more than the work done
+// in it (on a virtual machine several times more), and the fewer pages also make reading it in
+// random order cheaper.
+//
+// Only large pages that lie within the block are asked for, with one exception: a block that
+// begins in the first small page of a large page, or ends in its last, as a block the
+// allocator maps for itself does once the system places such mappings on large-page
+// boundaries, has that large page too. What lies beyond the block in it is in the same small
+// page, so it belongs to the same mapping, and the advice changes nothing but how that memory
+// is backed.
 inline void AdviseLargePages(const void* data, std::size_t size)
 {
     constexpr std::uintptr_t kLargePage = kLargePageSize;
