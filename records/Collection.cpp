@@ -182,7 +182,7 @@ void Collection::MoveRows(const std::vector<std::uint32_t>& order)
     // the one before: 45-110 ms against 35-40 ms for a million records (see bench/README.md).
     constexpr std::size_t kAhead = 16;
     std::vector<CoinRecord> moved;
-    ReserveWithLargePages(moved, LargePageRoom(m_rows.size() * sizeof(CoinRecord)) / sizeof(CoinRecord));
+    ReserveWithLargePages(moved, m_rows.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (i + kAhead < order.size()) {
             const char* record = reinterpret_cast<const char*>(&m_rows[order[i + kAhead]]);

@@ -54,15 +54,16 @@ inline void AdviseLargePages(const void* data, std::size_t size)
         ::madvise(reinterpret_cast<void*>(begin), kLargePage, kCollapse);
 }
 
-// `items.reserve(count)`, with the new room advised before anything is moved into it: large
-// pages are only had for memory not yet touched.
+// `items.reserve(count)`, with room for a few more where that makes the block whole large pages
+// (see LargePageRoom), and the new room advised before anything is moved into it: large pages
+// are only had for memory not yet touched.
 template <class T>
 void ReserveWithLargePages(std::vector<T>& items, std::size_t count)
 {
     if (count <= items.capacity())
         return;
     std::vector<T> room;
-    room.reserve(count);
+    room.reserve(LargePageRoom(count * sizeof(T)) / sizeof(T));
     AdviseLargePages(room.data(), room.capacity() * sizeof(T));
     std::move(items.begin(), items.end(), std::back_inserter(room));
     items.swap(room);

@@ -97,9 +97,7 @@ void MakeRoomForTheRest(std::vector<CoinRecord>& records, const KeyValueReader& 
     const double expected = static_cast<double>(reader.Size()) / perRecord * 1.05;
     const auto most = reader.Size() / 8;  // "NAME=x" and a line break is the least a record takes
     try {
-        const std::size_t count = LargePageRoom(std::min(static_cast<std::size_t>(expected) + 1, most) *
-                                                sizeof(CoinRecord)) /
-                                  sizeof(CoinRecord);
+        const std::size_t count = std::min(static_cast<std::size_t>(expected) + 1, most);
         if (soFar)
             soFar->Reserve(records, count);
         else

@@ -31,10 +31,6 @@ std::size_t g_pieceSize = kPieceSize;
 // Read whole, the text already read is given back in steps of this size.
 constexpr std::size_t kGiveBackStep = std::size_t{8} << 20;
 
-// Memory is given back in whole large pages, so that the large pages the text was read into
-// are not broken up into small ones.
-constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-
 std::string_view TrimEnd(std::string_view line)
 {
     std::size_t size = line.size();
@@ -464,11 +460,12 @@ bool KeyValueReader::NextPair(std::string_view& key, std::string_view& value)
 
 void KeyValueReader::GiveBack(std::size_t begin, std::size_t end)
 {
-    // Only whole large pages within the range are given back; they read as zeros afterwards
-    // and are made again when written.
+    // Only whole large pages within the range are given back, so that the large pages the text
+    // was read into are not broken up into small ones; they read as zeros afterwards and are
+    // made again when written.
     const auto base = reinterpret_cast<std::uintptr_t>(m_text->data());
-    const std::uintptr_t first = (base + begin + kLargePage - 1) / kLargePage * kLargePage;
-    const std::uintptr_t last = (base + end) / kLargePage * kLargePage;
+    const std::uintptr_t first = (base + begin + kLargePageSize - 1) / kLargePageSize * kLargePageSize;
+    const std::uintptr_t last = (base + end) / kLargePageSize * kLargePageSize;
     if (last > first)
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }

@@ -56,7 +56,7 @@ Mapping MappingAt(const void* address)
     return found;
 }
 
-// Eight large pages of fresh memory on a large-page boundary.
+// `size` bytes of fresh memory on a large-page boundary.
 char* AlignedBlock(std::size_t size)
 {
     void* mapped = ::mmap(nullptr, size + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -68,15 +68,16 @@ char* AlignedBlock(std::size_t size)
 
 }  // namespace
 
-TEST(LargePagesTest, ABlockJustAfterALargePageBoundaryHasLargePagesFromItsStartToItsEnd)
+TEST(LargePagesTest, AdvisedFromTheFirstByteOnlyWhenTheBlockBeginsInTheFirstSmallPageOfALargePage)
 {
     if (!LargePagesOffered())
         GTEST_SKIP() << "this system offers no large pages";
     const std::size_t size = 8 * kLarge;
-    char* base = AlignedBlock(size);
-    ASSERT_NE(base, nullptr);
+
     // As the allocator hands out a block it maps for itself: its header before, and a little
     // left over after.
+    char* base = AlignedBlock(size);
+    ASSERT_NE(base, nullptr);
     base[0] = 1;
     char* block = base + 16;
     const std::size_t blockSize = size - 64;
@@ -91,20 +92,16 @@ TEST(LargePagesTest, ABlockJustAfterALargePageBoundaryHasLargePagesFromItsStartT
     EXPECT_TRUE(MappingAt(base + size - 1).advised);
     EXPECT_EQ(base[0], 1);
     EXPECT_EQ(block[0], 2);
-}
 
-TEST(LargePagesTest, MemoryBeforeABlockFurtherIntoALargePageIsLeftAsItWas)
-{
-    if (!LargePagesOffered())
-        GTEST_SKIP() << "this system offers no large pages";
-    const std::size_t size = 8 * kLarge;
-    char* base = AlignedBlock(size);
-    ASSERT_NE(base, nullptr);
-    char* block = base + 8192;  // another allocation may own the memory before it
-    AdviseLargePages(block, size - 8192);
-    EXPECT_FALSE(MappingAt(base).advised);
-    EXPECT_FALSE(MappingAt(block).advised);        // the rest of the large page it starts in
-    EXPECT_TRUE(MappingAt(base + kLarge).advised);  // the large pages wholly within it
+    // Further into a large page, another allocation may own the memory before the block.
+    char* other = AlignedBlock(size);
+    ASSERT_NE(other, nullptr);
+    char* later = other + 8192;
+    AdviseLargePages(later, size - 8192);
+    EXPECT_FALSE(MappingAt(other).advised);
+    EXPECT_FALSE(MappingAt(later).advised);          // the rest of the large page it starts in
+    EXPECT_TRUE(MappingAt(other + kLarge).advised);  // the large pages wholly within it
+
     // A block smaller than a large page is left alone.
     char* small = AlignedBlock(kLarge);
     ASSERT_NE(small, nullptr);

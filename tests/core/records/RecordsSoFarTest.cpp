@@ -49,6 +49,13 @@ std::vector<std::string> Made(const std::string& prefix, int count)
     return names;
 }
 
+// The reading side: records named as Made names them, added one by one.
+void AddMade(RecordsSoFar& soFar, std::vector<CoinRecord>& records, const std::string& prefix, int count)
+{
+    for (const std::string& name : Made(prefix, count))
+        soFar.Add(records, CoinRecord::FromTexts({name}));
+}
+
 }  // namespace
 
 TEST(RecordsSoFarTest, TheFollowerIsGivenEveryRecordOnceInOrderThroughGrowthAndAStartAgain)
@@ -60,8 +67,7 @@ TEST(RecordsSoFarTest, TheFollowerIsGivenEveryRecordOnceInOrderThroughGrowthAndA
     RecordsSoFar soFar;
     std::vector<CoinRecord> records;
     const NameLog log = Followed(soFar, [&] {
-        for (const std::string& name : Made("first ", dropped))
-            soFar.Add(records, CoinRecord::FromTexts({name}));
+        AddMade(soFar, records, "first ", dropped);
         soFar.Drop(records);
         for (int i = 0; i < kept; ++i) {
             if (i == 100)
@@ -81,8 +87,7 @@ TEST(RecordsSoFarTest, AReadingThatEndsWithoutRecordsOrFailsEndsTheFollowing)
         RecordsSoFar soFar;
         std::vector<CoinRecord> records;
         const NameLog log = Followed(soFar, [&] {
-            for (const std::string& name : Made("n", made))
-                soFar.Add(records, CoinRecord::FromTexts({name}));
+            AddMade(soFar, records, "n", made);
             // A reading that failed part way hands over what it made, as its result keeps it.
             soFar.End(records);
         });
