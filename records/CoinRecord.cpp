@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "records/CoinRecordBuilder.h"
+#include "records/Utf8.h"
 #include "resources/FixedStrings.h"
 
 namespace {
@@ -122,24 +123,6 @@ std::size_t CoinRecord::TextSize() const
     }
     return size;
 }
-
-namespace {
-
-bool HasOnlyAscii(std::string_view text)
-{
-    std::uint64_t bits = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        bits |= word;
-    }
-    for (; i < text.size(); ++i)
-        bits |= static_cast<unsigned char>(text[i]);
-    return (bits & 0x8080808080808080ULL) == 0;
-}
-
-}  // namespace
 
 bool CoinRecord::IsAscii() const
 {

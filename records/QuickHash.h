@@ -15,6 +15,14 @@ inline std::size_t QuickHash(std::string_view text)
     } else if (!text.empty()) {
         std::memcpy(&head, text.data(), text.size());
     }
-    const std::uint64_t mixed = (head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ text.size()) * 0xFF51AFD7ED558CCDULL;
-    return static_cast<std::size_t>(mixed >> 40);
+    // Texts that differ only at their end ("2 Euro", "5 Euro") differ in the high bits of the
+    // words alone: mixed so that every bit of the result, the low ones that a small table
+    // takes included, depends on every byte.
+    std::uint64_t mixed = head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ text.size();
+    mixed ^= mixed >> 33;
+    mixed *= 0xFF51AFD7ED558CCDULL;
+    mixed ^= mixed >> 33;
+    mixed *= 0xC4CEB9FE1A85EC53ULL;
+    mixed ^= mixed >> 33;
+    return static_cast<std::size_t>(mixed);
 }

@@ -1,9 +1,26 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 // UTF-8 one character at a time, for the few places that look at characters rather than bytes.
+
+// Whether every byte of a text is below 0x80, looked at a word at a time.
+inline bool HasOnlyAscii(std::string_view text)
+{
+    std::uint64_t bits = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        bits |= word;
+    }
+    for (; i < text.size(); ++i)
+        bits |= static_cast<unsigned char>(text[i]);
+    return (bits & 0x8080808080808080ULL) == 0;
+}
 
 // Appends the UTF-8 form of a code point.
 inline void AppendUtf8(std::string& out, char32_t c)

@@ -6,6 +6,9 @@
 #include <system_error>
 #include <thread>
 
+#include "records/QuickHash.h"
+#include "records/Utf8.h"
+
 namespace {
 
 // Taken or given back at once, more rows than this are not measured one by one: the widest
@@ -264,6 +267,11 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
     // text of ASCII is measured by adding up its bytes' advances here, which also finds out
     // whether it is ASCII; only other texts go to the meter.
     const int* advances = meter.AsciiAdvances();
+    // Other texts repeat (a country, a price in another currency): each one measured is kept
+    // in a small table by a hash of its bytes, and is not measured again, since it is no
+    // wider than the widest found since.
+    constexpr std::size_t kSeen = 64;
+    std::array<std::array<std::string_view, kSeen>, kCoinFieldCount> seen{};
     for (std::size_t r = begin; r < end; ++r) {
         const CoinRecord& row = rows[r];
         const bool ascii = row.IsAscii();
@@ -272,8 +280,15 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
                 continue;
             const std::string_view text = row.Get(kCoinFields[c]);
             int& widest = widths[c];
-            if (ascii && text.size() * perByte <= static_cast<std::size_t>(widest))
+            // In a record that is not ASCII throughout, most texts are.
+            if (text.size() * perByte <= static_cast<std::size_t>(widest) && (ascii || HasOnlyAscii(text)))
                 continue;
+            std::string_view* known = nullptr;
+            if (!ascii) {
+                known = &seen[c][QuickHash(text) % kSeen];
+                if (*known == text)
+                    continue;
+            }
             long long width = 0;
             unsigned bits = 0;
             for (char ch : text) {
@@ -281,8 +296,11 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
                 bits |= byte;
                 width += advances[byte & 0x7F];
             }
-            if (bits & 0x80)
+            if (bits & 0x80) {
                 width = meter.Width(text);
+                if (known)
+                    *known = text;
+            }
             widest = std::max(widest, static_cast<int>(std::min<long long>(width, INT_MAX)));
         }
     }
