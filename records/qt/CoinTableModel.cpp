@@ -263,13 +263,12 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
     // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
     // one cannot be wider than what was found; any other text is measured.
     const auto perByte = static_cast<std::size_t>(meter.WidestAsciiAdvance());
-    // Most records hold ASCII alone; their texts, which lie together, are looked at once. A
-    // text of ASCII is measured by adding up its bytes' advances here, which also finds out
-    // whether it is ASCII; only other texts go to the meter.
+    // Most records hold ASCII alone; their texts, which lie together, are looked at once, and
+    // in the others most texts are ASCII too. A text of ASCII is measured by adding up its
+    // bytes' advances here; only other texts go to the meter. Those repeat (a country, a price
+    // in another currency): each one measured is kept in a small table by a hash of its bytes,
+    // and is not measured again, since it is no wider than the widest found since.
     const int* advances = meter.AsciiAdvances();
-    // Other texts repeat (a country, a price in another currency): each one measured is kept
-    // in a small table by a hash of its bytes, and is not measured again, since it is no
-    // wider than the widest found since.
     constexpr std::size_t kSeen = 64;
     std::array<std::array<std::string_view, kSeen>, kCoinFieldCount> seen{};
     for (std::size_t r = begin; r < end; ++r) {
@@ -280,26 +279,19 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
                 continue;
             const std::string_view text = row.Get(kCoinFields[c]);
             int& widest = widths[c];
-            // In a record that is not ASCII throughout, most texts are.
-            if (text.size() * perByte <= static_cast<std::size_t>(widest) && (ascii || HasOnlyAscii(text)))
+            const bool plain = ascii || HasOnlyAscii(text);
+            if (plain && text.size() * perByte <= static_cast<std::size_t>(widest))
                 continue;
-            std::string_view* known = nullptr;
-            if (!ascii) {
-                known = &seen[c][QuickHash(text) % kSeen];
-                if (*known == text)
-                    continue;
-            }
             long long width = 0;
-            unsigned bits = 0;
-            for (char ch : text) {
-                const auto byte = static_cast<unsigned char>(ch);
-                bits |= byte;
-                width += advances[byte & 0x7F];
-            }
-            if (bits & 0x80) {
+            if (plain) {
+                for (char ch : text)
+                    width += advances[static_cast<unsigned char>(ch) & 0x7F];
+            } else {
+                std::string_view& known = seen[c][QuickHash(text) % kSeen];
+                if (known == text)
+                    continue;
                 width = meter.Width(text);
-                if (known)
-                    *known = text;
+                known = text;
             }
             widest = std::max(widest, static_cast<int>(std::min<long long>(width, INT_MAX)));
         }
