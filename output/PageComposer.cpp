@@ -173,8 +173,7 @@ std::string ComposePage(std::string_view outer, std::string_view inner,
     // is still right, only copied once into a larger string.
     const std::size_t expected = ExpectedPageSize(SplitAtData(outer), inner, collection, prefs);
     std::string page;
-    page.reserve(expected + expected / 16 + 4096);
-    AdviseLargePages(page.data(), page.capacity());
+    ReserveWithLargePages(page, expected + expected / 16 + 4096);
     StringSink sink(page);
     StreamPage(outer, inner, collection, prefs, sink);
     return page;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -67,4 +68,16 @@ void ReserveWithLargePages(std::vector<T>& items, std::size_t count)
     AdviseLargePages(room.data(), room.capacity() * sizeof(T));
     std::move(items.begin(), items.end(), std::back_inserter(room));
     items.swap(room);
+}
+
+// The same for a text of `size` bytes: its closing zero is counted into the whole large pages.
+inline void ReserveWithLargePages(std::string& text, std::size_t size)
+{
+    if (size <= text.capacity())
+        return;
+    std::string room;
+    room.reserve(LargePageRoom(size + 1) - 1);
+    AdviseLargePages(room.data(), room.capacity());
+    room.append(text);
+    text.swap(room);
 }

@@ -245,8 +245,7 @@ std::vector<std::uint32_t> DescendingOrder(std::size_t count,
     }
 
     std::vector<std::uint32_t> order;
-    order.reserve(count);
-    AdviseLargePages(order.data(), count * sizeof(std::uint32_t));
+    ReserveWithLargePages(order, count);
     for (std::size_t i = 0; i < count; ++i)
         order.push_back(keys[i].index);
     return order;

@@ -99,8 +99,7 @@ FileReadResult ReadWholeFile(const std::string& path, IfMissing ifMissing)
         // gets more room as it is read.
         constexpr std::size_t kPiece = 64 * 1024;
         std::size_t got = 0;
-        result.bytes.reserve(file.SizeAtOpen() + kPiece);
-        AdviseLargePages(result.bytes.data(), result.bytes.capacity());
+        ReserveWithLargePages(result.bytes, file.SizeAtOpen() + kPiece);
         for (;;) {
             if (got == result.bytes.size())
                 result.bytes.resize(std::max(result.bytes.capacity(), got + kPiece));

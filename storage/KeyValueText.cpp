@@ -253,8 +253,7 @@ KeyValueReader KeyValueReader::InPieces(const std::string& path, IfMissing ifMis
         // Room for the whole file and what moving the unread text down may need; only what is
         // used is ever touched.
         const std::size_t room = pieces.file.SizeAtOpen() + 2 * g_pieceSize + (g_pieceSize / 4);
-        reader.m_text->reserve(LargePageRoom(room + 1) - 1);  // and its closing zero
-        AdviseLargePages(reader.m_text->data(), reader.m_text->capacity());
+        ReserveWithLargePages(*reader.m_text, room);
     } catch (const std::exception&) {
         reader.m_problem = strings::kReadTooLarge;
         pieces.atEnd = true;
