@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -17,6 +18,18 @@ namespace {
 
 // Writes are gathered up to this size before they go to the file.
 constexpr std::size_t kBufferSize = 64 * 1024;
+
+// Past this many bytes a file is written around the system's file cache, straight from the
+// program's memory to the disk, a block of kDirectBlockSize at a time. Through the cache, every
+// byte is first copied into memory the system has to find and clear for it, which for a large
+// collection costs more than the disk's own writing, and that copy would also push other files
+// out of the cache. Smaller files go through the cache as usual.
+constexpr std::size_t kDefaultDirectFrom = std::size_t{8} << 20;
+std::size_t directFrom = kDefaultDirectFrom;
+constexpr std::size_t kDirectBlockSize = std::size_t{1} << 20;
+// What writes around the cache must be aligned to, in memory, in size and in the file: the
+// largest logical block of a disk, and a memory page.
+constexpr std::size_t kDirectAlignment = 4096;
 
 // Symbolic links followed before a target counts as a loop, as the kernel does.
 constexpr int kMaxLinks = 40;
@@ -120,16 +133,115 @@ struct AtomicFile::State {
     int fd = -1;
     int writeError = 0;  // the first errno of a failed write
     bool committed = false;
+    std::size_t written = 0;  // bytes handed to the system so far
+    // Writing around the cache: the block being gathered, aligned, and how much of it is used;
+    // null while the file goes through the cache.
+    char* direct = nullptr;
+    std::size_t directUsed = 0;
+    bool directTried = false;  // once tried, whether or not the file system took it
+
+    void Put(const char* data, std::size_t size)
+    {
+        if (writeError == 0 && WriteAll(fd, data, size, writeError))
+            written += size;
+    }
 
     void Flush()
     {
-        if (writeError == 0 && !buffer.empty())
-            WriteAll(fd, buffer.data(), buffer.size(), writeError);
+        if (!buffer.empty())
+            Put(buffer.data(), buffer.size());
         buffer.clear();
+    }
+
+    // Goes over to writing around the cache once the file has grown past directFrom, at a
+    // place in the file where the blocks are aligned. Takes from `bytes` what goes through the
+    // cache first to reach that place. Where the file system does not write around its cache,
+    // nothing changes.
+    void MaybeGoDirect(std::string_view& bytes)
+    {
+        if (directTried || writeError != 0 || written + buffer.size() + bytes.size() < directFrom)
+            return;
+        const std::size_t toAlign = (kDirectAlignment - (written + buffer.size()) % kDirectAlignment) % kDirectAlignment;
+        if (bytes.size() < toAlign)
+            return;
+        buffer.append(bytes.substr(0, toAlign));
+        bytes.remove_prefix(toAlign);
+        Flush();
+        directTried = true;
+        const int flags = fcntl(fd, F_GETFL);
+        if (writeError != 0 || flags < 0 || fcntl(fd, F_SETFL, flags | O_DIRECT) != 0)
+            return;
+        direct = static_cast<char*>(std::aligned_alloc(kDirectAlignment, kDirectBlockSize));
+        if (!direct)
+            LeaveDirect();
+    }
+
+    void WriteDirect(std::string_view bytes)
+    {
+        while (!bytes.empty() && direct) {
+            const std::size_t n = std::min(bytes.size(), kDirectBlockSize - directUsed);
+            std::memcpy(direct + directUsed, bytes.data(), n);
+            directUsed += n;
+            bytes.remove_prefix(n);
+            if (directUsed == kDirectBlockSize)
+                FlushDirect();
+        }
+        if (!bytes.empty())  // went back to the cache part way
+            Put(bytes.data(), bytes.size());
+    }
+
+    // Writes the whole aligned blocks gathered; what is left of the last stays for the next.
+    void FlushDirect()
+    {
+        const std::size_t whole = directUsed - directUsed % kDirectAlignment;
+        std::size_t done = 0;
+        while (done < whole && writeError == 0) {
+            const ssize_t n = write(fd, direct + done, whole - done);
+            if (n > 0 && static_cast<std::size_t>(n) % kDirectAlignment == 0) {
+                done += static_cast<std::size_t>(n);
+                written += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n > 0) {  // short of a whole block: the rest goes through the cache
+                done += static_cast<std::size_t>(n);
+                written += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno != EINVAL) {
+                writeError = errno;
+                break;
+            }
+            // Refused as unaligned for this disk, or cut short: the cache takes it from here.
+            std::memmove(direct, direct + done, directUsed - done);
+            directUsed -= done;
+            LeaveDirect();
+            return;
+        }
+        std::memmove(direct, direct + whole, directUsed - whole);
+        directUsed -= whole;
+    }
+
+    // Back to writing through the cache, with what was gathered for the next block.
+    void LeaveDirect()
+    {
+        if (direct) {
+            const int flags = fcntl(fd, F_GETFL);
+            if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_DIRECT) != 0) {
+                if (writeError == 0)
+                    writeError = errno;
+            }
+            Put(direct, directUsed);
+            std::free(direct);
+        }
+        direct = nullptr;
+        directUsed = 0;
     }
 
     void Discard()
     {
+        std::free(direct);
+        direct = nullptr;
+        directUsed = 0;
         if (fd >= 0)
             close(fd);
         fd = -1;
@@ -226,6 +338,15 @@ void AtomicFile::Write(std::string_view bytes)
     State& s = *m_state;
     if (s.fd < 0 || s.writeError != 0)
         return;
+    if (s.direct) {
+        s.WriteDirect(bytes);
+        return;
+    }
+    s.MaybeGoDirect(bytes);
+    if (s.direct) {
+        s.WriteDirect(bytes);
+        return;
+    }
     if (s.buffer.size() + bytes.size() <= kBufferSize) {
         s.buffer.append(bytes);
         return;
@@ -233,8 +354,8 @@ void AtomicFile::Write(std::string_view bytes)
     s.Flush();
     if (bytes.size() < kBufferSize)
         s.buffer.append(bytes);
-    else if (s.writeError == 0)
-        WriteAll(s.fd, bytes.data(), bytes.size(), s.writeError);
+    else
+        s.Put(bytes.data(), bytes.size());
 }
 
 Outcome AtomicFile::Commit()
@@ -246,6 +367,10 @@ Outcome AtomicFile::Commit()
         return Outcome::Failed(s.openError.empty() ? std::string(strings::kNotOpen) : s.openError);
 
     s.Flush();
+    if (s.direct) {
+        s.FlushDirect();
+        s.LeaveDirect();  // the last, partial block
+    }
     if (s.writeError != 0)
         return s.Fail(strings::Fill(strings::kCannotWrite, {s.temporary, ErrorText(s.writeError)}));
     if (fsync(s.fd) != 0)
@@ -276,6 +401,11 @@ Outcome WriteFileAtomically(const std::string& path, std::string_view bytes)
         return Outcome::Failed(file.OpenError());
     file.Write(bytes);
     return file.Commit();
+}
+
+void SetDirectWritesFromForTesting(std::size_t size)
+{
+    directFrom = size == 0 ? kDefaultDirectFrom : size;
 }
 
 int RemoveInterruptedSaves(const std::string& folder, const std::vector<std::string>& baseNames)

@@ -37,6 +37,10 @@ private:
     State* m_state;
 };
 
+// How large a file grows before the rest of it is written around the system's file cache;
+// tests make it small. 0 restores the size used otherwise.
+void SetDirectWritesFromForTesting(std::size_t size);
+
 // Writes `bytes` to `path` through an AtomicFile.
 Outcome WriteFileAtomically(const std::string& path, std::string_view bytes);
 
