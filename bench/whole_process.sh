@@ -179,6 +179,19 @@ for run in $(seq "$runs"); do
     # Each run starts with the next program, so that none always follows the largest (whose
     # end leaves the disk writing and the kernel freeing its memory).
     order=("${programs[@]:$(((run - 1) % ${#programs[@]}))}" "${programs[@]:0:$(((run - 1) % ${#programs[@]}))}")
+    # What a program finds depends on the one before it: a large one that ends leaves memory
+    # the system has just had in use, which it hands over much faster than memory it has not
+    # touched for a while. So every other run the two builds of each size swap places, and
+    # each build follows each of the others as often.
+    if [[ -n ${BEFORE:-} ]] && ((run % 2 == 0)); then
+        for i in "${!order[@]}"; do
+            case ${order[$i]} in
+                floor) ;;
+                before-*) order[$i]=${order[$i]#before-} ;;
+                *) order[$i]=before-${order[$i]} ;;
+            esac
+        done
+    fi
     for what in "${order[@]}"; do
         # A program that could not reach the display (another Xvfb may take it from under a
         # busy machine) is tried again, twice at most.
