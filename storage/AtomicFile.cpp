@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 
@@ -168,12 +168,15 @@ struct AtomicFile::State {
         bytes.remove_prefix(toAlign);
         Flush();
         directTried = true;
-        const int flags = fcntl(fd, F_GETFL);
-        if (writeError != 0 || flags < 0 || fcntl(fd, F_SETFL, flags | O_DIRECT) != 0)
+        if (writeError != 0)
             return;
-        direct = static_cast<char*>(std::aligned_alloc(kDirectAlignment, kDirectBlockSize));
-        if (!direct)
-            LeaveDirect();
+        char* block = static_cast<char*>(std::aligned_alloc(kDirectAlignment, kDirectBlockSize));
+        const int flags = block ? fcntl(fd, F_GETFL) : -1;
+        if (flags < 0 || fcntl(fd, F_SETFL, flags | O_DIRECT) != 0) {
+            std::free(block);
+            return;
+        }
+        direct = block;
     }
 
     void WriteDirect(std::string_view bytes)
