@@ -200,25 +200,24 @@ struct AtomicFile::State {
         std::size_t done = 0;
         while (done < whole && writeError == 0) {
             const ssize_t n = write(fd, direct + done, whole - done);
-            if (n > 0 && static_cast<std::size_t>(n) % kDirectAlignment == 0) {
-                done += static_cast<std::size_t>(n);
-                written += static_cast<std::size_t>(n);
-                continue;
-            }
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n > 0) {  // short of a whole block: the rest goes through the cache
-                done += static_cast<std::size_t>(n);
-                written += static_cast<std::size_t>(n);
-            } else if (n < 0 && errno != EINVAL) {
+            if (n < 0 && errno != EINVAL) {
                 writeError = errno;
                 break;
             }
-            // Refused as unaligned for this disk, or cut short: the cache takes it from here.
-            std::memmove(direct, direct + done, directUsed - done);
-            directUsed -= done;
-            LeaveDirect();
-            return;
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+                written += static_cast<std::size_t>(n);
+            }
+            // Refused as unaligned for this disk, or cut short of a whole block: the cache
+            // takes it from here.
+            if (n <= 0 || static_cast<std::size_t>(n) % kDirectAlignment != 0) {
+                std::memmove(direct, direct + done, directUsed - done);
+                directUsed -= done;
+                LeaveDirect();
+                return;
+            }
         }
         std::memmove(direct, direct + whole, directUsed - whole);
         directUsed -= whole;
