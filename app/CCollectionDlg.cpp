@@ -56,6 +56,7 @@ void CCollectionDlg::CreateWindowParts()
 {
     m_model = new CoinTableModel(m_collection, font(), this);
     m_history = std::make_unique<CollectionHistory>(*m_model);
+    FollowTheReading();
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);

@@ -16,6 +16,7 @@
 #include "records/Collection.h"
 #include "records/CollectionHistory.h"
 #include "records/CoinSearch.h"
+#include "records/RecordsSoFar.h"
 #include "resources/DialogTemplates.h"
 #include "resources/FixedStrings.h"
 #include "storage/FileStamp.h"
@@ -108,6 +109,8 @@ public:
     // Files.
     bool OnInitDialog();
     void LoadDataFile();
+    // Starts measuring and gathering the coins being read ahead of the window (see LoadDataFile).
+    void FollowTheReading();
     void SaveDataFile();
     void LoadPreferences();
     void SavePreferences();
@@ -189,6 +192,9 @@ private:
 
     Collection m_collection;
     CoinTableModel* m_model = nullptr;
+    // Measures and gathers the coins of the reading started before the window, on a thread of
+    // its own while the window is made; taken by the load.
+    std::shared_ptr<RecordsSoFar::Follower> m_readingFollower;
     std::unique_ptr<CollectionHistory> m_history;  // every change to the rows goes through it
 
     QMenuBar* m_menuBar = nullptr;

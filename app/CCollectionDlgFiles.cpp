@@ -16,6 +16,7 @@
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
 #include <QDir>
+#include <QFont>
 #include <QFileInfo>
 
 #include "storage/AtomicFile.h"
@@ -32,17 +33,25 @@ namespace {
 
 // Measures the columns and gathers the drop-down lists of the records as they are read, so
 // that the window has them once the last record is read instead of starting on them then.
-// What runs out of memory here is left to the load, which tries again and reports it.
+// It may look on a thread other than the window's: it measures with a meter made on the
+// thread that looks, from a font of its own, and given up on that thread when the reading
+// has ended. What runs out of memory here is left to the load, which tries again and
+// reports it.
 class LoadFollower : public RecordsSoFar::Follower {
 public:
-    explicit LoadFollower(const CoinTableModel& model) : m_model(model) { Forget(); }
+    explicit LoadFollower(const CoinTableModel& model) : m_model(model), m_font(model.MeasuringFont()) { Forget(); }
 
     void Look(std::span<const CoinRecord> records) override
     {
         if (m_failed)
             return;
         try {
-            m_model.MeasureRows(records, m_widest);
+            if (!m_meter) {
+                QFont font;
+                font.fromString(m_font);
+                m_meter = std::make_unique<TextWidthMeter>(font);
+            }
+            m_model.MeasureRows(records, m_widest, *m_meter);
             m_fill->Add(records);
             m_unnamed = m_unnamed || std::any_of(records.begin(), records.end(), [](const CoinRecord& r) {
                 return r.Get(CoinField::Name).empty();
@@ -51,6 +60,8 @@ public:
             m_failed = true;
         }
     }
+
+    void Ended() override { m_meter.reset(); }
 
     void Forget() override
     {
@@ -72,6 +83,8 @@ public:
 
 private:
     const CoinTableModel& m_model;
+    const QString m_font;
+    std::unique_ptr<TextWidthMeter> m_meter;
     CoinTableModel::ColumnWidths m_widest{};
     std::array<ChoiceList, 3> m_lists;
     std::optional<ChoiceListFill> m_fill;
@@ -81,10 +94,20 @@ private:
 
 }  // namespace
 
+void CCollectionDlg::FollowTheReading()
+{
+    auto follower = std::make_shared<LoadFollower>(*m_model);
+    if (DataFilePreload::FollowAhead(kDataFileName, follower))
+        m_readingFollower = std::move(follower);
+}
+
 void CCollectionDlg::LoadDataFile()
 {
     ReadForm();
-    LoadFollower follower(*m_model);
+    std::shared_ptr<RecordsSoFar::Follower> following = std::move(m_readingFollower);
+    if (!following)
+        following = std::make_shared<LoadFollower>(*m_model);
+    LoadFollower& follower = static_cast<LoadFollower&>(*following);
     DataFileContents contents = DataFilePreload::Take(kDataFileName, m_dataStamp, &follower);
     StartupTrace::Mark("data file read, its columns measured and lists gathered");
     try {

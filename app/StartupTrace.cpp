@@ -1,9 +1,7 @@
-#include "app/StartupTrace.h"
+// The marks of the start-up trace, with nothing of the toolkit: the program marks its first
+// steps before the toolkit is loaded.
 
-#include <QEvent>
-#include <QObject>
-#include <QTimer>
-#include <QWidget>
+#include "app/StartupTrace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,31 +39,6 @@ double Now()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-class FirstPaintFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            StartupTrace::Mark("first paint of the window begun");
-            watched->removeEventFilter(this);
-            // Posted now, it runs once this paint has been drawn and handed to the display.
-            // The wall-clock time lets a benchmark that started the process compare.
-            QTimer::singleShot(0, this, [this] {
-                StartupTrace::Mark("first paint of the window done");
-                timespec now{};
-                clock_gettime(CLOCK_REALTIME, &now);
-                std::fprintf(stderr, "numora start-up: painted at %lld.%06ld\n",
-                             static_cast<long long>(now.tv_sec), now.tv_nsec / 1000);
-                deleteLater();
-            });
-        }
-        return false;
-    }
-};
-
 }  // namespace
 
 bool StartupTrace::On()
@@ -92,10 +65,4 @@ void StartupTrace::Mark(const char* step)
     std::fprintf(stderr, "numora start-up: %7.1f ms  %s (this thread's CPU: %.1f ms)\n",
                  (Now() - start) * 1000.0, step,
                  static_cast<double>(cpu.tv_sec) * 1000.0 + static_cast<double>(cpu.tv_nsec) / 1e6);
-}
-
-void StartupTrace::WatchFirstPaint(QWidget* window)
-{
-    if (On())
-        window->installEventFilter(new FirstPaintFilter(window));
 }

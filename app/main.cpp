@@ -1,3 +1,9 @@
+// The program's launcher: it decides the collection folder, starts reading the collection, and
+// loads the window's module (see WindowModule.h), whose loading brings the toolkit's libraries
+// in while the collection is read on the second core.
+
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -5,44 +11,47 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QMessageBox>
-
-#include "app/CCollectionApp.h"
 #include "app/DataFilePreload.h"
 #include "app/StartupTrace.h"
+#include "app/WindowModule.h"
 #include "resources/FixedStrings.h"
 #include "storage/CollectionFolder.h"
-#include "widgets/QtText.h"
 
 namespace {
 
-// Decides the collection folder from the command line and makes it the current folder before
-// the toolkit starts: --help needs no display, and every file the program reads or writes
-// lies in that folder. Returns the exit code when the program ends here.
-std::optional<int> EnterCollection(int argc, char** argv)
+// The window's module, from the installed plug-ins' folder beside the program's or the
+// program's own folder; null, with the reason in `problem`, when neither has one that loads.
+void* LoadWindowModule(const std::filesystem::path& executable, std::string& problem)
 {
+    const std::filesystem::path folder = executable.parent_path();
+    const std::filesystem::path candidates[] = {
+        (folder / NUMORA_INSTALLED_PLUGINS / kWindowModuleFile).lexically_normal(),
+        folder / kWindowModuleFile,
+    };
     std::error_code ec;
-    const std::string executable = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-    const StartContext context{
-        CurrentUserFolders(),
-        FindTemplatesFolder(executable, NUMORA_INSTALLED_TEMPLATES, NUMORA_SOURCE_TEMPLATES),
-        NUMORA_VERSION};
-    const StartOutcome start =
-        EnterCollectionFolder(std::vector<std::string>(argv + 1, argv + argc), context);
-    std::cout << start.output << std::flush;
-    std::cerr << start.message;
-    if (start.run)
-        return std::nullopt;
-    // Started from the menu, nobody reads the terminal: the failure is shown in a box too.
-    if (!start.windowText.empty() && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))) {
-        CCollectionApp app(argc, argv);
-        QMessageBox box(QMessageBox::Critical, ToQString(strings::kWindowTitle),
-                        QString::fromStdString(start.windowText), QMessageBox::Ok);
-        box.exec();
+    for (const std::filesystem::path& candidate : candidates) {
+        if (!std::filesystem::exists(candidate, ec))
+            continue;
+        // Bound as each function is first called, as the program's own libraries are.
+        if (void* module = ::dlopen(candidate.c_str(), RTLD_LAZY | RTLD_LOCAL))
+            return module;
+        const char* reason = ::dlerror();
+        problem = reason ? reason : candidate.string();
+        return nullptr;
     }
-    return start.exitCode;
+    problem = std::string(kWindowModuleFile) + std::string(strings::kWindowModuleNotFound) +
+              candidates[0].parent_path().string() + ", " + candidates[1].parent_path().string();
+    return nullptr;
+}
+
+void* EntryOf(void* module, const char* name, std::string& problem)
+{
+    void* entry = ::dlsym(module, name);
+    if (!entry) {
+        const char* reason = ::dlerror();
+        problem = reason ? reason : name;
+    }
+    return entry;
 }
 
 }  // namespace
@@ -50,19 +59,40 @@ std::optional<int> EnterCollection(int argc, char** argv)
 int main(int argc, char** argv)
 {
     StartupTrace::Mark("main entered (the libraries loaded)");
-    if (const std::optional<int> exitCode = EnterCollection(argc, argv))
-        return *exitCode;
+    std::error_code ec;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
 
-    // The lock file records the program's name, which a later start compares with the process
-    // that holds the lock; it is named here as the toolkit would name it once started.
-    QCoreApplication::setApplicationName(
-        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).baseName());
-    // The collection is read while the toolkit starts, once no other window can be writing it.
-    if (CCollectionApp::LockCollection())
-        DataFilePreload::Start(kDataFileName);
-    StartupTrace::Mark("collection locked, its reading started");
+    // The collection folder is decided from the command line and made the current folder
+    // before anything else: --help needs no display, and every file the program reads or
+    // writes lies in that folder.
+    const StartContext context{
+        CurrentUserFolders(),
+        FindTemplatesFolder(executable.string(), NUMORA_INSTALLED_TEMPLATES, NUMORA_SOURCE_TEMPLATES),
+        NUMORA_VERSION};
+    const StartOutcome start = EnterCollectionFolder(std::vector<std::string>(argv + 1, argv + argc), context);
+    std::cout << start.output << std::flush;
+    std::cerr << start.message;
 
-    CCollectionApp app(argc, argv);
-    StartupTrace::Mark("toolkit started");
-    return app.InitInstance();
+    std::string problem;
+    if (!start.run) {
+        // Started from the menu, nobody reads the terminal: the failure is shown in a box too.
+        if (!start.windowText.empty() && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))) {
+            void* module = LoadWindowModule(executable, problem);
+            if (void* entry = module ? EntryOf(module, kStartFailureEntry, problem) : nullptr)
+                reinterpret_cast<StartFailureEntry>(entry)(argc, argv, start.windowText.c_str());
+        }
+        return start.exitCode;
+    }
+
+    // The collection is read while the toolkit is loaded and started.
+    DataFilePreload::Start(kDataFileName);
+    StartupTrace::Mark("collection's reading started");
+    void* module = LoadWindowModule(executable, problem);
+    void* entry = module ? EntryOf(module, kWindowMainEntry, problem) : nullptr;
+    if (!entry) {
+        std::cerr << strings::kWindowModuleFailed << problem << '\n';
+        DataFilePreload::Drop();
+        return EXIT_FAILURE;
+    }
+    return reinterpret_cast<WindowMainEntry>(entry)(argc, argv, DataFilePreload::Release());
 }

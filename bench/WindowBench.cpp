@@ -90,6 +90,27 @@ void BM_ModelLoadBottomUp(benchmark::State& state)
 BENCHMARK(BM_ModelLoadBottomUp)
     ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// The columns measured as the window does while the file is read: records read from the data
+// file (their texts packed as the reading packs them), handed to MeasureRows a run at a time.
+void BM_MeasureRowsRead(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    TempFolder folder;
+    WriteDataFile(folder.File(kDataFileName), GenerateCollection(count));
+    const std::vector<CoinRecord> records = ReadDataFile(folder.File(kDataFileName));
+    Collection collection;
+    const CoinTableModel model(collection, QApplication::font());
+    const std::span<const CoinRecord> all(records);
+    for (auto _ : state) {
+        CoinTableModel::ColumnWidths widest{};
+        for (std::size_t at = 0; at < all.size(); at += RecordsSoFar::kRun)
+            model.MeasureRows(all.subspan(at, std::min(RecordsSoFar::kRun, all.size() - at)), widest);
+        benchmark::DoNotOptimize(widest);
+    }
+    ReportRowRate(state, count);
+}
+BENCHMARK(BM_MeasureRowsRead)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 // Adding one coin at the top of a million through the model, then asking for the widest text
 // of every column as fitting the column widths does; with no view, and with a list view
 // showing the model.

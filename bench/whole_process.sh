@@ -128,8 +128,8 @@ run_once() {
     local p1=
     painted=-
     # A build from before the start-up trace does not say when it painted: only its window
-    # mapped is known.
-    if grep -q 'painted at' "$program"; then
+    # mapped is known. The trace is in the window's module where the program has one.
+    if grep -qs 'painted at' "$program" "$(dirname "$program")/numora-window.so"; then
         for _ in $(seq 400); do
             p1=$(awk '$3 == "painted" { print $5 }' "$work/program.log")
             [[ -n $p1 ]] && break

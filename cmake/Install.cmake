@@ -32,14 +32,16 @@ endforeach()
 add_custom_target(numora_compressed_docs DEPENDS ${numora_compressed})
 add_dependencies(numora numora_compressed_docs)
 
-# The summary's plug-in, found the same way relative to the program's folder.
+# The summary's plug-in and the window's module, found the same way relative to the program's
+# folder.
 set(numora_plugindir "${CMAKE_INSTALL_LIBDIR}/numora")
 file(RELATIVE_PATH numora_plugins_from_bin "${CMAKE_INSTALL_FULL_BINDIR}"
      "${CMAKE_INSTALL_PREFIX}/${numora_plugindir}")
 target_compile_definitions(numora_app PRIVATE NUMORA_INSTALLED_PLUGINS="${numora_plugins_from_bin}")
+target_compile_definitions(numora PRIVATE NUMORA_INSTALLED_PLUGINS="${numora_plugins_from_bin}")
 
 install(TARGETS numora RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-install(TARGETS numora_summary LIBRARY DESTINATION "${numora_plugindir}")
+install(TARGETS numora_summary numora_window LIBRARY DESTINATION "${numora_plugindir}")
 install(FILES packaging/numora.desktop DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES packaging/example.numora.Numora.metainfo.xml
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

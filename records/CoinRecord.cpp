@@ -5,6 +5,10 @@
 #include <stdexcept>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "records/CoinRecordBuilder.h"
 #include "records/Utf8.h"
 #include "resources/FixedStrings.h"
@@ -124,17 +128,45 @@ std::size_t CoinRecord::TextSize() const
     return size;
 }
 
-bool CoinRecord::IsAscii() const
+std::uint32_t CoinRecord::NonAsciiFields() const
 {
-    if (m_text && !HasOnlyAscii(std::string_view(m_text, m_end[kCoinFieldCount - 1])))
-        return false;
+    std::uint32_t fields = 0;
+    const std::size_t total = m_end[kCoinFieldCount - 1];
+    // Most records hold ASCII alone, and in the others a byte above it is rare: the texts are
+    // looked at sixteen bytes at a time, and only where such a byte lies is its field looked
+    // for, the rest of that field then skipped.
+    std::size_t at = 0;
+    int field = 0;
+    const auto markFrom = [&](std::size_t place) {
+        while (m_end[field] <= place)
+            ++field;
+        fields |= std::uint32_t{1} << field;
+        return static_cast<std::size_t>(m_end[field]);
+    };
+#if defined(__SSE2__)
+    while (at + 16 <= total) {
+        const auto high = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m_text + at))));
+        if (high == 0) {
+            at += 16;
+            continue;
+        }
+        at = markFrom(at + static_cast<std::size_t>(__builtin_ctz(high)));
+    }
+#endif
+    while (at < total) {
+        if (static_cast<unsigned char>(m_text[at]) >= 0x80)
+            at = markFrom(at);
+        else
+            ++at;
+    }
     if (m_long) {
-        for (const auto& text : m_long->texts) {
-            if (text && !HasOnlyAscii(*text))
-                return false;
+        for (int i = 0; i < kCoinFieldCount; ++i) {
+            if (m_long->texts[i] && !HasOnlyAscii(*m_long->texts[i]))
+                fields |= std::uint32_t{1} << i;
         }
     }
-    return true;
+    return fields;
 }
 
 bool operator==(const CoinRecord& a, const CoinRecord& b)

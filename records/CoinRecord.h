@@ -82,9 +82,10 @@ public:
     // Total bytes of text over all fields.
     std::size_t TextSize() const;
 
-    // True when every field holds bytes below 0x80 only. Reads the texts, which lie together,
-    // in one pass rather than field by field.
-    bool IsAscii() const;
+    // The fields that hold a byte of 0x80 or above, one bit each (bit FieldIndex): 0 for a
+    // record of ASCII alone. Reads the short texts, which lie together, in one pass rather
+    // than field by field.
+    std::uint32_t NonAsciiFields() const;
 
     // Equal when every field holds the same text.
     friend bool operator==(const CoinRecord& a, const CoinRecord& b);

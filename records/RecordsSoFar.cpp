@@ -84,8 +84,10 @@ void RecordsSoFar::Follow(Follower& follower)
             given = count;
         }
         lock.unlock();
-        if (state & kEnded)
+        if (state & kEnded) {
+            follower.Ended();
             return;
+        }
         seen = state;
     }
 }

@@ -31,6 +31,8 @@ public:
         // The records given so far are dropped: the reading starts again from the beginning
         // of the file, and what was learnt of them no longer holds.
         virtual void Forget() = 0;
+        // Every record has been given: called on the looking thread before Follow returns.
+        virtual void Ended() {}
     };
 
     // Records are handed over this many at a time, and the rest at the end.

@@ -163,6 +163,10 @@ inline constexpr std::string_view kSummaryTitle = "Collection Summary";
 // The summary's plug-in could not be had: kSummaryUnavailable, the reason, ".".
 inline constexpr std::string_view kSummaryUnavailable = "The summary cannot be shown: ";
 inline constexpr std::string_view kSummaryPluginNotFound = " was not found in ";
+// The window's module could not be had: kWindowModuleFailed and the reason, on the terminal;
+// not found, the reason is the module's file, kWindowModuleNotFound and the folders looked in.
+inline constexpr std::string_view kWindowModuleFailed = "numora: the window could not be loaded: ";
+inline constexpr std::string_view kWindowModuleNotFound = " was not found in ";
 inline constexpr std::string_view kSummaryCoins = "Coins";
 inline constexpr std::string_view kSummaryPurchase = "Purchase Price";
 inline constexpr std::string_view kSummaryCurrent = "Current Value";

@@ -367,14 +367,15 @@ std::vector<CoinRecord> ReadDataFile(const std::string& path)
 {
     return std::move(ReadDataFileContents(path).records);
 }
-DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar)
+DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar,
+                                     IfMissing ifMissing)
 {
     const FileStamp before = StampFile(path, false);
     // A file written moments ago is stamped with a hash of its bytes, taken as they are read.
     std::optional<ContentHash> hash;
     if (before.exists && TooRecentToTrust(before.modified))
         hash.emplace();
-    DataFileContents contents = ReadDataFileContents(path, IfMissing::CreateEmpty, soFar, &hash);
+    DataFileContents contents = ReadDataFileContents(path, ifMissing, soFar, &hash);
     stamp = StampReadFile(path, before, hash ? &*hash : nullptr);
     // Written while it was read (a missing file is created empty by the read, which is no
     // change): the records may be neither the old file nor the new one.

@@ -55,8 +55,10 @@ Outcome WriteDataFileKeepingBackup(const std::string& path, const Collection& co
 
 // Reads the data file as ReadDataFileContents does and sets `stamp` to the file read, for
 // SaveDataFileChecked to tell later whether another program has written it since. A file
-// written while it was read is stamped as changed.
-DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar = nullptr);
+// written while it was read is stamped as changed. A missing file is made empty unless told
+// to leave it.
+DataFileContents ReadDataFileStamped(const std::string& path, FileStamp& stamp, RecordsSoFar* soFar = nullptr,
+                                     IfMissing ifMissing = IfMissing::CreateEmpty);
 
 // Writes the collection into a new backup of the data file at `path`, named after `when`,
 // leaving the data file as it is. No temporary file is left, whatever fails.

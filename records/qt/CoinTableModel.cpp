@@ -89,10 +89,15 @@ void CoinTableModel::LoadBottomUp(std::vector<CoinRecord> records, const ColumnW
 
 void CoinTableModel::MeasureRows(std::span<const CoinRecord> rows, ColumnWidths& widest) const
 {
+    MeasureRows(rows, widest, *m_meter);
+}
+
+void CoinTableModel::MeasureRows(std::span<const CoinRecord> rows, ColumnWidths& widest, TextWidthMeter& meter) const
+{
     ColumnFlags all;
     all.fill(true);
     // Texts no wider than the widest of the runs before need no measuring.
-    const ColumnWidths found = WidestOf(rows, all, widest);
+    const ColumnWidths found = WidestOf(rows, all, widest, meter);
     for (int c = 0; c < kCoinFieldCount; ++c)
         widest[c] = std::max(widest[c], found[c]);
 }
@@ -273,13 +278,13 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
     std::array<std::array<std::string_view, kSeen>, kCoinFieldCount> seen{};
     for (std::size_t r = begin; r < end; ++r) {
         const CoinRecord& row = rows[r];
-        const bool ascii = row.IsAscii();
+        const std::uint32_t nonAscii = row.NonAsciiFields();
         for (int c = 0; c < kCoinFieldCount; ++c) {
             if (!find[c])
                 continue;
             const std::string_view text = row.Get(kCoinFields[c]);
             int& widest = widths[c];
-            const bool plain = ascii || HasOnlyAscii(text);
+            const bool plain = (nonAscii >> FieldIndex(kCoinFields[c]) & 1) == 0;
             if (plain && text.size() * perByte <= static_cast<std::size_t>(widest))
                 continue;
             long long width = 0;
@@ -306,7 +311,7 @@ void CoinTableModel::FindUnknownWidths() const
     ColumnFlags find{};
     for (int c = 0; c < kCoinFieldCount; ++c)
         find[c] = !m_widths[c].known;
-    const ColumnWidths found = WidestOf(m_collection.BottomUp(), find);
+    const ColumnWidths found = WidestOf(m_collection.BottomUp(), find, {}, *m_meter);
     for (int c = 0; c < kCoinFieldCount; ++c) {
         if (find[c])
             m_widths[c] = {found[c], true};
@@ -314,7 +319,7 @@ void CoinTableModel::FindUnknownWidths() const
 }
 
 CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find,
-                                                     const ColumnWidths& atLeast) const
+                                                     const ColumnWidths& atLeast, TextWidthMeter& meter) const
 {
     // Many rows are measured in two halves at once, the second on a thread of its own with a
     // meter of its own: font metrics may be used on any thread, each with its own font, made
@@ -333,8 +338,8 @@ CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord
                 try {
                     QFont own;
                     own.fromString(font);
-                    TextWidthMeter meter(own);
-                    second = WidestInRows(rows, half, rows.size(), find, meter, atLeast);
+                    TextWidthMeter ownMeter(own);
+                    second = WidestInRows(rows, half, rows.size(), find, ownMeter, atLeast);
                 } catch (...) {
                     failure = std::current_exception();
                 }
@@ -345,7 +350,7 @@ CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord
     }
     ColumnWidths first{};
     try {
-        first = WidestInRows(rows, 0, half, find, *m_meter, atLeast);
+        first = WidestInRows(rows, 0, half, find, meter, atLeast);
     } catch (...) {
         if (helper.joinable())
             helper.join();

@@ -47,8 +47,12 @@ public:
     void Clear();
 
     // Widens `widest` to the widest text of each column among `rows`, which need not be in the
-    // list: a file's records are measured a run at a time while it is still being read.
+    // list: a file's records are measured a run at a time while it is still being read. On a
+    // thread other than the model's, with a meter of that thread's own, made from a font of its
+    // own (MeasuringFont), so that no font's data is shared between the threads.
     void MeasureRows(std::span<const CoinRecord> rows, ColumnWidths& widest) const;
+    void MeasureRows(std::span<const CoinRecord> rows, ColumnWidths& widest, TextWidthMeter& meter) const;
+    QString MeasuringFont() const { return m_font.toString(); }
 
     // The changes of the undo history, each with the view's notifications.
     bool InsertRows(int row, std::vector<CoinRecord> bottomUp) override;
@@ -76,8 +80,8 @@ private:
     void ForgetWidths();
     void FindUnknownWidths() const;
     using ColumnFlags = std::array<bool, kCoinFieldCount>;
-    ColumnWidths WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find,
-                          const ColumnWidths& atLeast = {}) const;
+    ColumnWidths WidestOf(std::span<const CoinRecord> rows, const ColumnFlags& find, const ColumnWidths& atLeast,
+                          TextWidthMeter& meter) const;
     void AllRowsChanged();
 
     Collection& m_collection;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree: every file and no
 # other, the summary's plug-in with the charts library that the program itself does not link,
+# the window's module with the toolkit that the program's launcher does not link either,
 # the desktop entry and the AppStream metadata through their validators, the MIME glob that
 # lets a file manager open "nmr.dat" with Numora, the icon sizes, the manual page, and that the
 # program finds its sample templates beside itself after the prefix was moved.
@@ -35,6 +36,7 @@ env -u DESTDIR cmake --install "$build" --prefix "$prefix" >"$work/install.log" 
 expected=(
     bin/numora
     lib/numora/numora-summary.so
+    lib/numora/numora-window.so
     share/applications/numora.desktop
     share/doc/numora/README.md
     share/doc/numora/changelog.gz
@@ -74,6 +76,11 @@ if command -v readelf >/dev/null; then
         fail "bin/numora links the charts library"
     readelf -d "$prefix/lib/numora/numora-summary.so" | grep -q 'NEEDED.*libQt6Charts' ||
         fail "the summary's plug-in does not link the charts library"
+    # The launcher starts reading the collection before the toolkit is loaded with the window.
+    readelf -d "$prefix/bin/numora" | grep -q 'NEEDED.*libQt6' &&
+        fail "bin/numora links the toolkit"
+    readelf -d "$prefix/lib/numora/numora-window.so" | grep -q 'NEEDED.*libQt6Widgets' ||
+        fail "the window's module does not link the toolkit"
 fi
 
 desktop-file-validate "$prefix/share/applications/numora.desktop" ||
@@ -118,6 +125,13 @@ for t in CatalogueInside CatalogueOutside ListInside ListOutside; do
     cmp -s "$work/moved/share/numora/templates/$t.htm" "$collection/$t.htm" ||
         fail "$t.htm in the new collection is not the installed sample"
 done
+# The window, loaded from the moved module, takes the collection's lock.
+for _ in $(seq 100); do
+    [[ -e $collection/nmr.lock ]] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+[[ -e $collection/nmr.lock ]] || { cat "$work/numora.log" >&2; fail "the window did not start"; }
 [[ -z $(ls -A "$work/cwd") ]] || fail "the program wrote into the folder it was started in"
 
 echo "PASS: test_install"

@@ -7,6 +7,9 @@
 
 #include <QHeaderView>
 
+#include <cstdio>
+#include <future>
+
 class TestDataFilePreload : public QObject {
     Q_OBJECT
 
@@ -14,6 +17,7 @@ private slots:
     void theWindowGetsWhatWasReadAhead();
     void aReadingIsTakenOnceAndOnlyForItsFile();
     void theListsAndWidthsGatheredWhileReadingAreThoseOfAllTheRecords();
+    void aReadingBegunBeforeTheLockMakesNothingAndGivesWayToAFileSavedSince();
 };
 
 namespace {
@@ -129,6 +133,64 @@ void TestDataFilePreload::theListsAndWidthsGatheredWhileReadingAreThoseOfAllTheR
     QCOMPARE(read.lists[0], QStringList({"France", "Italia", "Ελλάδα"}));
     QCOMPARE(read.lists[2], QStringList({"Bronze", "Gold", "Silver"}));
     QCOMPARE(s.platform.boxes, QStringList());
+}
+
+namespace {
+
+// Notes what it is given, and says when the reading has ended.
+class NoteTaker : public RecordsSoFar::Follower {
+public:
+    void Look(std::span<const CoinRecord> records) override
+    {
+        for (const CoinRecord& r : records)
+            notes.append(QString::fromStdString(std::string(r.Get(CoinField::Name))));
+    }
+    void Forget() override { notes.append("forget"); }
+    void Ended() override { ended.set_value(); }
+
+    QStringList notes;
+    std::promise<void> ended;
+};
+
+}  // namespace
+
+void TestDataFilePreload::aReadingBegunBeforeTheLockMakesNothingAndGivesWayToAFileSavedSince()
+{
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+
+    // Nothing is started for a missing file, and nothing made: the window's own reading, once
+    // it holds the lock, makes it.
+    DataFilePreload::Start("nmr.dat");
+    QVERIFY(!DataFilePreload::FollowAhead("nmr.dat", std::make_shared<NoteTaker>()));
+    QVERIFY(!QFileInfo::exists("nmr.dat"));
+    FileStamp stamp;
+    QCOMPARE(Names(DataFilePreload::Take("nmr.dat", stamp)), QStringList());
+    QVERIFY(QFileInfo::exists("nmr.dat"));
+
+    // Another window saves (a new file put in place) after the reading has ended: the window
+    // gets the file as it is now, and the follower forgets what it was given first.
+    WriteFileBytes("nmr.dat", DataFile({Coin("Old")}));
+    DataFilePreload::Start("nmr.dat");
+    auto follower = std::make_shared<NoteTaker>();
+    std::future<void> ended = follower->ended.get_future();
+    QVERIFY(DataFilePreload::FollowAhead("nmr.dat", follower));
+    QVERIFY(!DataFilePreload::FollowAhead("nmr.dat", follower));  // one thread follows
+    ended.wait();
+    WriteFileBytes("nmr.part", DataFile({Coin("New"), Coin("Newer")}));
+    QCOMPARE(std::rename("nmr.part", "nmr.dat"), 0);
+    QCOMPARE(Names(DataFilePreload::Take("nmr.dat", stamp, follower.get())), QStringList({"New", "Newer"}));
+    QCOMPARE(follower->notes, QStringList({"Old", "forget", "New", "Newer"}));
+    QVERIFY(CompareWithStamp("nmr.dat", stamp) == FileChange::Unchanged);
+
+    // Unchanged since, the reading followed ahead is taken as it is.
+    DataFilePreload::Start("nmr.dat");
+    auto second = std::make_shared<NoteTaker>();
+    QVERIFY(DataFilePreload::FollowAhead("nmr.dat", second));
+    QCOMPARE(Names(DataFilePreload::Take("nmr.dat", stamp, second.get())), QStringList({"New", "Newer"}));
+    QCOMPARE(second->notes, QStringList({"New", "Newer"}));
+    QDir::setCurrent(old);
 }
 
 NUMORA_UI_TEST(tst_DataFilePreload, TestDataFilePreload)

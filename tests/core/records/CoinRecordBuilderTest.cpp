@@ -38,23 +38,41 @@ TEST(CoinRecordBuilder, FieldsCarryOverAndLongTextsAreShared)
     EXPECT_EQ(builder.Get(CoinField::Description), "short");
 }
 
-// Whether a record holds ASCII alone looks at every field, short or long.
-TEST(CoinRecord, IsAsciiLooksAtEveryText)
+// The fields holding bytes above ASCII are found in every field, short or long, wherever
+// such a byte lies in the packed texts: first or last, alone or in a run of them.
+TEST(CoinRecord, NonAsciiFieldsLooksAtEveryText)
 {
-    EXPECT_TRUE(CoinRecord().IsAscii());
+    const auto bit = [](CoinField f) { return std::uint32_t{1} << FieldIndex(f); };
+    EXPECT_EQ(CoinRecord().NonAsciiFields(), 0u);
     CoinRecord record = CoinRecord::FromTexts({"Thaler", "1780", "", "", "", "", "", "", "", "",
                                                "", "", std::string(CoinRecord::kSharedFrom, 'x')});
-    EXPECT_TRUE(record.IsAscii());
+    EXPECT_EQ(record.NonAsciiFields(), 0u);
     const CoinRecord copy = record;
     record.Set(CoinField::Country, "\xC3\x96sterreich");
-    EXPECT_FALSE(record.IsAscii());
-    EXPECT_TRUE(copy.IsAscii());  // copies share texts but not changes
+    EXPECT_EQ(record.NonAsciiFields(), bit(CoinField::Country));
+    EXPECT_EQ(copy.NonAsciiFields(), 0u);  // copies share texts but not changes
     record.Set(CoinField::Country, "Austria");
     record.Set(CoinField::Description, std::string(CoinRecord::kSharedFrom, 'x') + "\xE2\x82\xAC");
-    EXPECT_FALSE(record.IsAscii());
+    EXPECT_EQ(record.NonAsciiFields(), bit(CoinField::Description));
     record.Set(CoinField::Name, std::string(9, '\x7F'));
     record.Set(CoinField::Description, "");
-    EXPECT_TRUE(record.IsAscii());
+    EXPECT_EQ(record.NonAsciiFields(), 0u);
+
+    // Texts long enough that the high bytes fall in the sixteen-byte steps and in the bytes
+    // after them, in the first field, the last, and fields with empty ones between.
+    const std::string longAscii(40, 'a');
+    for (std::size_t place : {std::size_t{0}, std::size_t{15}, std::size_t{16}, std::size_t{39}}) {
+        std::string high = longAscii;
+        high[place] = '\xE9';
+        CoinRecord spread = CoinRecord::FromTexts({high, longAscii, "", "", high, "", "", "", "", "", "", "",
+                                                   high});
+        EXPECT_EQ(spread.NonAsciiFields(), bit(CoinField::Name) | bit(CoinField::MintMarks) |
+                                               bit(CoinField::Description))
+            << place;
+        spread.Set(CoinField::Name, std::string(3, '\xFF'));
+        spread.Set(CoinField::MintMarks, longAscii);
+        EXPECT_EQ(spread.NonAsciiFields(), bit(CoinField::Name) | bit(CoinField::Description)) << place;
+    }
 
     // A record moved from is empty rather than pointing into the texts it gave away.
     CoinRecord taken = std::move(record);
