@@ -6,7 +6,6 @@
 #include <system_error>
 #include <thread>
 
-#include "records/QuickHash.h"
 #include "records/Utf8.h"
 
 namespace {
@@ -268,14 +267,11 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
     // A text of ASCII alone is at most its length times the widest ASCII advance, so a short
     // one cannot be wider than what was found; any other text is measured.
     const auto perByte = static_cast<std::size_t>(meter.WidestAsciiAdvance());
-    // Most records hold ASCII alone; their texts, which lie together, are looked at once, and
-    // in the others most texts are ASCII too. A text of ASCII is measured by adding up its
-    // bytes' advances here; only other texts go to the meter. Those repeat (a country, a price
-    // in another currency): each one measured is kept in a small table by a hash of its bytes,
-    // and is not measured again, since it is no wider than the widest found since.
+    // Which fields of a record hold more than ASCII is found in one look at its texts, which
+    // lie together; in most records none does, and in the others most texts are ASCII still.
+    // A text of ASCII is measured by adding up its bytes' advances here; only other texts go
+    // to the meter.
     const int* advances = meter.AsciiAdvances();
-    constexpr std::size_t kSeen = 64;
-    std::array<std::array<std::string_view, kSeen>, kCoinFieldCount> seen{};
     for (std::size_t r = begin; r < end; ++r) {
         const CoinRecord& row = rows[r];
         const std::uint32_t nonAscii = row.NonAsciiFields();
@@ -292,11 +288,7 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
                 for (char ch : text)
                     width += advances[static_cast<unsigned char>(ch) & 0x7F];
             } else {
-                std::string_view& known = seen[c][QuickHash(text) % kSeen];
-                if (known == text)
-                    continue;
                 width = meter.Width(text);
-                known = text;
             }
             widest = std::max(widest, static_cast<int>(std::min<long long>(width, INT_MAX)));
         }

@@ -53,7 +53,10 @@ int TextWidthMeter::Width(std::string_view s)
             continue;
         }
         std::size_t length = 0;
-        width += Advance(DecodeUtf8(s, i, length));
+        const char32_t c = DecodeUtf8(s, i, length);
+        // Measured before: looked up here rather than through a call.
+        const int known = c < kSmallLimit ? m_small[c] : -1;
+        width += known >= 0 ? known : Advance(c);
         i += length;
     }
     return width > INT_MAX ? INT_MAX : static_cast<int>(width);
