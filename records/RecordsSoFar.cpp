@@ -18,8 +18,11 @@ std::uint64_t RecordsSoFar::StateOf(std::uint64_t starts, std::size_t count, boo
 
 void RecordsSoFar::Publish(std::uint64_t state)
 {
-    m_state.store(state, std::memory_order_release);
-    m_state.notify_one();
+    {
+        const std::lock_guard<std::mutex> lock(m_stateChange);
+        m_state.store(state, std::memory_order_release);
+    }
+    m_stateChanged.notify_one();
 }
 
 void RecordsSoFar::Grow(std::vector<CoinRecord>& records, std::size_t capacity)
@@ -69,7 +72,8 @@ void RecordsSoFar::Follow(Follower& follower)
         if (m_state.load(std::memory_order_acquire) == seen) {
             if (m_ahead.MakeSomeReady())
                 continue;
-            m_state.wait(seen, std::memory_order_acquire);
+            std::unique_lock<std::mutex> lock(m_stateChange);
+            m_stateChanged.wait(lock, [&] { return m_state.load(std::memory_order_acquire) != seen; });
         }
         std::unique_lock<std::mutex> lock(m_looking);
         const std::uint64_t state = m_state.load(std::memory_order_acquire);

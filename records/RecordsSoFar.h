@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -64,7 +65,12 @@ private:
     void Publish(std::uint64_t state);
     void Grow(std::vector<CoinRecord>& records, std::size_t capacity);
 
+    // The wait is a condition variable's rather than the atomic's own: the program's launcher
+    // and its window's module each have their own copy of the table of waiters behind an
+    // atomic's wait, so a change published by one would not wake a wait in the other.
     std::atomic<std::uint64_t> m_state{0};
+    std::mutex m_stateChange;
+    std::condition_variable m_stateChanged;
     std::mutex m_looking;                    // held while the follower looks; the array grows under it
     const CoinRecord* m_records = nullptr;   // where the records are; changed under m_looking
     std::uint64_t m_starts = 0;              // the reading side's own copy of how often it started again
