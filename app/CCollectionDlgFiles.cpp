@@ -16,7 +16,6 @@
 #include "records/qt/CoinTableModel.h"
 #include "resources/FixedStrings.h"
 #include <QDir>
-#include <QFont>
 #include <QFileInfo>
 
 #include "storage/AtomicFile.h"
@@ -46,11 +45,8 @@ public:
         if (m_failed)
             return;
         try {
-            if (!m_meter) {
-                QFont font;
-                font.fromString(m_font);
-                m_meter = std::make_unique<TextWidthMeter>(font);
-            }
+            if (!m_meter)
+                m_meter = std::make_unique<TextWidthMeter>(m_font);
             m_model.MeasureRows(records, m_widest, *m_meter);
             m_fill->Add(records);
             m_unnamed = m_unnamed || std::any_of(records.begin(), records.end(), [](const CoinRecord& r) {

@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 
+#include "app/ModuleFolders.h"
 #include "resources/FixedStrings.h"
 #include "widgets/QtText.h"
 
@@ -14,9 +14,10 @@ QStringList SummaryDialogLoader::SearchFolders()
     const QString chosen = qEnvironmentVariable("NUMORA_PLUGIN_DIR");
     if (!chosen.isEmpty())
         return {chosen};
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    return {QDir::cleanPath(programFolder + QLatin1Char('/') + QLatin1String(NUMORA_INSTALLED_PLUGINS)),
-            programFolder};
+    QStringList folders;
+    for (const std::string& folder : ModuleFolders(QCoreApplication::applicationDirPath().toStdString()))
+        folders.append(QString::fromStdString(folder));
+    return folders;
 }
 
 namespace {

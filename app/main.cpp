@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/DataFilePreload.h"
+#include "app/ModuleFolders.h"
 #include "app/StartupTrace.h"
 #include "app/WindowModule.h"
 #include "resources/FixedStrings.h"
@@ -19,17 +20,14 @@
 
 namespace {
 
-// The window's module, from the installed plug-ins' folder beside the program's or the
-// program's own folder; null, with the reason in `problem`, when neither has one that loads.
+// The window's module, from the first of the module folders that has it; null, with the
+// reason in `problem`, when none has one or the one found does not load.
 void* LoadWindowModule(const std::filesystem::path& executable, std::string& problem)
 {
-    const std::filesystem::path folder = executable.parent_path();
-    const std::filesystem::path candidates[] = {
-        (folder / NUMORA_INSTALLED_PLUGINS / kWindowModuleFile).lexically_normal(),
-        folder / kWindowModuleFile,
-    };
+    const std::vector<std::string> folders = ModuleFolders(executable.parent_path().string());
     std::error_code ec;
-    for (const std::filesystem::path& candidate : candidates) {
+    for (const std::string& folder : folders) {
+        const std::filesystem::path candidate = std::filesystem::path(folder) / kWindowModuleFile;
         if (!std::filesystem::exists(candidate, ec))
             continue;
         // Bound as each function is first called, as the program's own libraries are.
@@ -39,8 +37,9 @@ void* LoadWindowModule(const std::filesystem::path& executable, std::string& pro
         problem = reason ? reason : candidate.string();
         return nullptr;
     }
-    problem = std::string(kWindowModuleFile) + std::string(strings::kWindowModuleNotFound) +
-              candidates[0].parent_path().string() + ", " + candidates[1].parent_path().string();
+    problem = std::string(kWindowModuleFile) + std::string(strings::kWindowModuleNotFound);
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        problem += (i == 0 ? "" : ", ") + folders[i];
     return nullptr;
 }
 

@@ -37,8 +37,7 @@ add_dependencies(numora numora_compressed_docs)
 set(numora_plugindir "${CMAKE_INSTALL_LIBDIR}/numora")
 file(RELATIVE_PATH numora_plugins_from_bin "${CMAKE_INSTALL_FULL_BINDIR}"
      "${CMAKE_INSTALL_PREFIX}/${numora_plugindir}")
-target_compile_definitions(numora_app PRIVATE NUMORA_INSTALLED_PLUGINS="${numora_plugins_from_bin}")
-target_compile_definitions(numora PRIVATE NUMORA_INSTALLED_PLUGINS="${numora_plugins_from_bin}")
+target_compile_definitions(numora_start PRIVATE NUMORA_INSTALLED_PLUGINS="${numora_plugins_from_bin}")
 
 install(TARGETS numora RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(TARGETS numora_summary numora_window LIBRARY DESTINATION "${numora_plugindir}")

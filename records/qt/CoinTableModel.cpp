@@ -328,9 +328,7 @@ CoinTableModel::ColumnWidths CoinTableModel::WidestOf(std::span<const CoinRecord
         try {
             helper = std::thread([&] {
                 try {
-                    QFont own;
-                    own.fromString(font);
-                    TextWidthMeter ownMeter(own);
+                    TextWidthMeter ownMeter(font);
                     second = WidestInRows(rows, half, rows.size(), find, ownMeter, atLeast);
                 } catch (...) {
                     failure = std::current_exception();

@@ -24,6 +24,19 @@ TextWidthMeter::TextWidthMeter(const QFont& font)
         m_small[static_cast<unsigned char>(c)] = m_small[' '];
 }
 
+namespace {
+
+QFont FontOf(const QString& description)
+{
+    QFont font;
+    font.fromString(description);
+    return font;
+}
+
+}  // namespace
+
+TextWidthMeter::TextWidthMeter(const QString& fontDescription) : TextWidthMeter(FontOf(fontDescription)) {}
+
 int TextWidthMeter::Advance(char32_t c)
 {
     if (c == U'\n' || c == U'\r' || c == U'\t')

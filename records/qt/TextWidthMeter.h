@@ -14,6 +14,9 @@
 class TextWidthMeter {
 public:
     explicit TextWidthMeter(const QFont& font);
+    // With a font of its own made from a font's description (QFont::toString), for a thread
+    // other than the one that uses that font: no font's data is then shared between them.
+    explicit TextWidthMeter(const QString& fontDescription);
 
     int Width(std::string_view utf8);
 
