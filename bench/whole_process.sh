@@ -7,8 +7,8 @@
 #
 # For each it measures: the time from the start of the process to its window painted (the
 # program prints the wall-clock time at which its first paint was done when
-# NUMORA_TRACE_STARTUP is set; the window being mapped, found by xdotool polling every 5 ms,
-# is given beside it); the CPU time to then; the peak resident memory as the kernel counts it
+# NUMORA_TRACE_STARTUP is set; the window being mapped, as the server's events tell it, is
+# given beside it); the CPU time to then; the peak resident memory as the kernel counts it
 # (/usr/bin/time -v); and the time from Enter (which in the Name field ends the program,
 # saving the data file and the preferences; Escape for the floor) to the end of the process.
 # Beside them, in the same run, a raw read of the same file (cat), a raw write of it flushed
@@ -18,7 +18,8 @@
 #
 #     bench/whole_process.sh [BUILD_FOLDER]     # default build-bench, as scripts/bench.sh makes
 #
-# RUNS (default 10) sets the runs, COUNTS (default "0 100000 1000000") the sizes (0: an empty
+# RUNS (default 10) sets the runs, WATCH=poll looks for the window with xdotool every 5 ms
+# instead of waiting for the server's events (see below), COUNTS (default "0 100000 1000000") the sizes (0: an empty
 # file, the program's own start and end), NUMORA another build of the program to time, BEFORE a
 # second build timed in the same runs, each size started with both in turn (a before and after
 # under the same load). The generated files are kept in BUILD_FOLDER/bench-data so that later runs
@@ -32,7 +33,7 @@ runs=${RUNS:-10}
 counts=${COUNTS:-0 100000 1000000}
 
 if [[ -z ${NUMORA_BENCH_ON_XVFB:-} ]]; then
-    for tool in xvfb-run Xvfb xdotool /usr/bin/time cmp; do
+    for tool in xvfb-run Xvfb xdotool xev stdbuf /usr/bin/time cmp; do
         command -v "$tool" >/dev/null ||
             { echo "whole_process.sh: $tool is missing (scripts/install-deps.sh bench installs it)" >&2; exit 1; }
     done
@@ -51,16 +52,54 @@ if [[ -z ${NUMORA_BENCH_ON_XVFB:-} ]]; then
     done
     # A display number of its own, away from the 99 that every other xvfb-run tries first.
     [[ -z ${BEFORE:-} ]] || export BEFORE=$(realpath "$BEFORE")
-    NUMORA_BENCH_ON_XVFB=1 exec xvfb-run -a -n $((200 + RANDOM % 500)) -s '-screen 0 1280x800x24' bash "$0" "$build"
+    NUMORA_BENCH_ON_XVFB=1 exec xvfb-run -a -n $((200 + RANDOM % 500)) -s '-noreset -screen 0 1280x800x24' bash "$0" "$build"
 fi
 
 work=$(mktemp -d)
 tpid=
 cleanup() {
     if [[ -n $tpid ]] && kill -0 "$tpid" 2>/dev/null; then kill "$tpid" 2>/dev/null || true; fi
+    if [[ -n ${watcher:-} ]]; then pkill -P "$watcher" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+# The server is started with -noreset: without it, it sets itself up again each time its last
+# client leaves, which a program polling for the window makes it do between every two looks,
+# at some 50 ms of processor time each. A desktop's server, with its session's programs
+# connected, never does.
+#
+# The window's mapping is seen by one watcher of the server's events (xev), which stamps each
+# window mapped with the time and writes it to a pipe; the run waits on the pipe. Looking for
+# the window with xdotool every 5 ms (WATCH=poll, as earlier figures were taken) starts a
+# process at every look, which took some 0.7 of a core of the 2 here from the program timed.
+watch=${WATCH:-events}
+mkfifo "$work/idle" "$work/maps"
+exec {idlefd}<>"$work/idle" {mapfd}<>"$work/maps"
+if [[ $watch == events ]]; then
+    (stdbuf -oL xev -root -event substructure 2>/dev/null | while IFS= read -r line; do
+         case $line in
+             MapNotify*) at=$EPOCHREALTIME ;;
+             *", window 0x"*)
+                 if [[ -n ${at:-} && $line =~ window\ (0x[0-9a-f]+) ]]; then
+                     echo "$at ${BASH_REMATCH[1]}"
+                 fi
+                 at= ;;
+         esac
+     done >&"$mapfd") &
+    watcher=$!
+    disown "$watcher"
+    # Ready once it sees a window of its own mapped: xev without -root shows one.
+    ready=
+    for _ in 1 2 3 4 5; do
+        timeout 1 xev >/dev/null 2>&1 &
+        shown=$!
+        read -r -t 2 -u "$mapfd" _ && ready=1
+        wait "$shown" || true
+        [[ -z $ready ]] || break
+    done
+    [[ -n $ready ]] || { echo "whole_process.sh: xev did not see a window mapped" >&2; exit 1; }
+fi
 
 # Seconds between two $EPOCHREALTIME readings.
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
@@ -106,38 +145,54 @@ run_once() {
         fresh=$("$build/bench/fresh_memory" "$(stat -c %s "$run/nmr.dat")")
     fi
 
-    local t0=$EPOCHREALTIME wid=
+    # Whatever the watcher saw before this start belongs to the programs before.
+    if [[ $watch == events ]]; then
+        while read -r -t 0 -u "$mapfd" && read -r -u "$mapfd" _; do :; done
+    fi
+    local t0=$EPOCHREALTIME wid= seen=
     (cd "$run" && NUMORA_TRACE_STARTUP=1 XDG_RUNTIME_DIR=$work/xdg exec /usr/bin/time -v -o "$work/time.txt" \
         "$program" >"$work/program.log" 2>&1) &
     tpid=$!
-    # Polled rather than `xdotool search --sync`, which looks only twice a second.
-    until wid=$(xdotool search --onlyvisible --name "$name" 2>/dev/null); do
-        if ! kill -0 "$tpid" 2>/dev/null; then
-            cat "$work/program.log" >&2
-            echo "$program ended before showing its window" >&2
-            tpid=
-            return 1
-        fi
-        sleep 0.005
-    done
-    mapped=$(elapsed "$t0" "$EPOCHREALTIME")
-    wid=${wid%%$'\n'*}
-    local npid
-    npid=$(pgrep -P "$tpid")
-    timeout 10 xdotool windowfocus --sync "$wid"
+    if [[ $watch == events ]]; then
+        # The only window mapped on this display is the program's.
+        until read -r -t 1 -u "$mapfd" seen wid; do
+            kill -0 "$tpid" 2>/dev/null || break
+        done
+    else
+        # Polled rather than `xdotool search --sync`, which looks only twice a second.
+        until wid=$(xdotool search --onlyvisible --name "$name" 2>/dev/null); do
+            kill -0 "$tpid" 2>/dev/null || break
+            sleep 0.005
+        done
+        seen=$EPOCHREALTIME wid=${wid%%$'\n'*}
+    fi
+    if [[ -z $wid ]]; then
+        cat "$work/program.log" >&2
+        echo "$program ended before showing its window" >&2
+        tpid=
+        return 1
+    fi
+    mapped=$(elapsed "$t0" "$seen")
     local p1=
     painted=-
     # A build from before the start-up trace does not say when it painted: only its window
-    # mapped is known. The trace is in the window's module where the program has one.
+    # mapped is known. The trace is in the window's module where the program has one. The
+    # line gives the time itself, so it is looked for only every 20 ms, with the shell's own
+    # commands: a process started meanwhile would take the processor from the first paint.
     if grep -qs 'painted at' "$program" "$(dirname "$program")/numora-window.so"; then
-        for _ in $(seq 400); do
-            p1=$(awk '$3 == "painted" { print $5 }' "$work/program.log")
+        for _ in $(seq 100); do
+            while IFS= read -r line; do
+                [[ $line == *" painted at "* ]] && p1=${line##* }
+            done <"$work/program.log"
             [[ -n $p1 ]] && break
-            sleep 0.005
+            read -r -t 0.02 -u "$idlefd" _ || true
         done
         [[ -n $p1 ]] || { cat "$work/program.log" >&2; echo "$program did not say when it painted" >&2; return 1; }
         painted=$(elapsed "$t0" "$p1")
     fi
+    local npid
+    npid=$(pgrep -P "$tpid")
+    timeout 10 xdotool windowfocus --sync "$wid"
     cpu_shown=$(cpu_seconds "$npid")
     sleep 0.5
     local spid=
