@@ -22,8 +22,9 @@ if [ "${1:-run}" = package ]; then
   packages+=(dpkg-dev file)  # dpkg-shlibdeps, and file, which finds the programs it examines
 fi
 if [ "${1:-run}" = bench ]; then
-  # The whole-process benchmark runs the program on Xvfb and reads its peak from GNU time.
-  packages+=(libbenchmark-dev xvfb xauth xdotool time)
+  # The whole-process benchmark runs the program on Xvfb, sees its window mapped with xev and
+  # reads its peak from GNU time.
+  packages+=(libbenchmark-dev xvfb xauth xdotool x11-utils time)
 fi
 
 sudo=""
