@@ -271,7 +271,7 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
     // lie together; in most records none does, and in the others most texts are ASCII still.
     // A text of ASCII is measured by adding up its bytes' advances here; only other texts go
     // to the meter.
-    const int* advances = meter.AsciiAdvances();
+    const AsciiAdvances& ascii = meter.AsciiSums();
     for (std::size_t r = begin; r < end; ++r) {
         const CoinRecord& row = rows[r];
         const std::uint32_t nonAscii = row.NonAsciiFields();
@@ -285,8 +285,7 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
                 continue;
             long long width = 0;
             if (plain) {
-                for (char ch : text)
-                    width += advances[static_cast<unsigned char>(ch) & 0x7F];
+                width = ascii.Width(text);
             } else {
                 width = meter.Width(text);
             }

@@ -22,6 +22,9 @@ TextWidthMeter::TextWidthMeter(const QFont& font)
     // and the ASCII bytes of a text are looked up here directly.
     for (char c : {'\n', '\r', '\t'})
         m_small[static_cast<unsigned char>(c)] = m_small[' '];
+    std::array<int, 128> ascii{};
+    std::copy_n(m_small.begin(), ascii.size(), ascii.begin());
+    m_asciiSums = AsciiAdvances(ascii);
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include <QHash>
 
 #include <string_view>
+
+#include "records/AsciiAdvances.h"
 #include <vector>
 
 // Measures the width of UTF-8 texts in a font as the sum of the advances of their characters,
@@ -24,9 +26,8 @@ public:
     // than its length times this.
     int WidestAsciiAdvance() const { return m_widestAscii; }
 
-    // The advance of each character below 0x80, by its byte: the width of a text of ASCII
-    // alone is the sum over its bytes.
-    const int* AsciiAdvances() const { return m_small.data(); }
+    // The advances of the characters below 0x80, as a table that sums a text of ASCII alone.
+    const AsciiAdvances& AsciiSums() const { return m_asciiSums; }
 
 private:
     int Advance(char32_t c);
@@ -35,4 +36,5 @@ private:
     std::vector<int> m_small;  // advances of code points below 0x3000; -1 until measured
     QHash<char32_t, int> m_large;
     int m_widestAscii = 0;
+    AsciiAdvances m_asciiSums;
 };
