@@ -41,8 +41,9 @@ TEST(AsciiAdvances, SumsEveryLengthAndByteAsAddedOneByOne)
         const std::array<int, 128> advances = SomeAdvances(random, most);
         for (const auto summing : {AsciiAdvances::Summing::Fastest, AsciiAdvances::Summing::ByteByByte}) {
             const AsciiAdvances sums(advances, summing);
-            if (most > 255 || summing == AsciiAdvances::Summing::ByteByByte)
+            if (most > 255 || summing == AsciiAdvances::Summing::ByteByByte) {
                 EXPECT_FALSE(sums.SumsInVectors());
+            }
             std::uniform_int_distribution<int> byte(0, 255);
             for (std::size_t length = 0; length <= 200; ++length) {
                 std::string text(length, '\0');
