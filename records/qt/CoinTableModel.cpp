@@ -269,8 +269,8 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
     const auto perByte = static_cast<std::size_t>(meter.WidestAsciiAdvance());
     // Which fields of a record hold more than ASCII is found in one look at its texts, which
     // lie together; in most records none does, and in the others most texts are ASCII still.
-    // A text of ASCII is measured by adding up its bytes' advances here; only other texts go
-    // to the meter.
+    // A text of ASCII is measured by adding up its bytes' advances (AsciiAdvances); only other
+    // texts go to the meter.
     const AsciiAdvances& ascii = meter.AsciiSums();
     for (std::size_t r = begin; r < end; ++r) {
         const CoinRecord& row = rows[r];
@@ -283,12 +283,7 @@ ColumnWidths WidestInRows(std::span<const CoinRecord> rows, std::size_t begin, s
             const bool plain = (nonAscii >> FieldIndex(kCoinFields[c]) & 1) == 0;
             if (plain && text.size() * perByte <= static_cast<std::size_t>(widest))
                 continue;
-            long long width = 0;
-            if (plain) {
-                width = ascii.Width(text);
-            } else {
-                width = meter.Width(text);
-            }
+            const long long width = plain ? ascii.Width(text) : meter.Width(text);
             widest = std::max(widest, static_cast<int>(std::min<long long>(width, INT_MAX)));
         }
     }

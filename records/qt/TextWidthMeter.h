@@ -5,9 +5,9 @@
 #include <QHash>
 
 #include <string_view>
+#include <vector>
 
 #include "records/AsciiAdvances.h"
-#include <vector>
 
 // Measures the width of UTF-8 texts in a font as the sum of the advances of their characters,
 // each character measured once. This ignores kerning, which moves a text by a pixel or two.
