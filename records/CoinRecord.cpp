@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <iterator>
-#include <stdexcept>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -16,6 +15,10 @@
 namespace {
 
 static_assert(std::size(strings::kColumnHeadings) == kCoinFieldCount);
+
+// A million records are a million times this: the offsets are kept small so that it stays a
+// cache line.
+static_assert(sizeof(CoinRecord) <= 64);
 
 constexpr std::array<std::string_view, kCoinFieldCount> kKeys = {
     "NAME",          "YEAR",          "FACEVALUE",     "COUNTRY",      "MINTMARKS",
@@ -44,8 +47,8 @@ CoinRecord CoinRecord::FromTexts(std::initializer_list<std::string_view> texts)
 CoinRecord::CoinRecord(const CoinRecord& other)
     : m_text(other.m_text),
       m_block(other.m_block),
-      m_end(other.m_end),
-      m_long(other.m_long ? std::make_unique<LongTexts>(*other.m_long) : nullptr)
+      m_long(other.m_long ? std::make_unique<LongTexts>(*other.m_long) : nullptr),
+      m_end(other.m_end)
 {
 }
 
@@ -53,8 +56,8 @@ CoinRecord::CoinRecord(const CoinRecord& other)
 CoinRecord::CoinRecord(CoinRecord&& other) noexcept
     : m_text(std::exchange(other.m_text, nullptr)),
       m_block(std::move(other.m_block)),
-      m_end(std::exchange(other.m_end, {})),
-      m_long(std::move(other.m_long))
+      m_long(std::move(other.m_long)),
+      m_end(std::exchange(other.m_end, {}))
 {
 }
 
@@ -81,13 +84,11 @@ CoinRecord& CoinRecord::operator=(const CoinRecord& other)
 void CoinRecord::Set(CoinField field, std::string_view text)
 {
     const int i = FieldIndex(field);
-    const std::uint32_t begin = i == 0 ? 0 : m_end[i - 1];
-    const std::uint32_t oldSize = m_end[i] - begin;
+    const std::size_t begin = i == 0 ? 0 : m_end[i - 1];
+    const std::size_t oldSize = m_end[i] - begin;
     const std::size_t total = m_end[kCoinFieldCount - 1];
     const bool isLong = text.size() >= kSharedFrom;
     const std::size_t packedSize = isLong ? 0 : text.size();
-    if (total - oldSize + packedSize > UINT32_MAX)
-        throw std::length_error(std::string(strings::kCoinTooLarge));
 
     // Everything that may fail is done before the record changes. The block is shared with
     // copies of the record, so the texts are packed into a new one; `text` may lie in the old.
@@ -113,9 +114,8 @@ void CoinRecord::Set(CoinField field, std::string_view text)
     m_block = std::move(block);
     if (m_long)
         m_long->texts[i] = std::move(longText);
-    const auto newSize = static_cast<std::uint32_t>(packedSize);
     for (int j = i; j < kCoinFieldCount; ++j)
-        m_end[j] = m_end[j] - oldSize + newSize;
+        m_end[j] = static_cast<std::uint16_t>(m_end[j] - oldSize + packedSize);
 }
 
 std::size_t CoinRecord::TextSize() const

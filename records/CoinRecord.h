@@ -47,9 +47,10 @@ std::string_view DataFileKey(CoinField field);
 // block of memory that copies of the record share and that no record ever changes: setting a
 // field makes a new block. A block may also be part of a larger one shared by many records,
 // such as the text of the file they were read from, so that a million coins read from a file
-// cost no allocation each (a record holds at most 4 GiB of short texts). Long texts are kept
-// apart and shared by the copies of a record, so that a long Description carried from record
-// to record while a file is read costs its size once, not once per record.
+// cost no allocation each. Long texts are kept apart and shared by the copies of a record, so
+// that a long Description carried from record to record while a file is read costs its size
+// once, not once per record. Each short text is under kSharedFrom bytes, so the thirteen of
+// them together fit in 16-bit offsets, which keeps a record to 64 bytes.
 class CoinRecord {
     struct LongTexts {
         std::array<std::shared_ptr<const std::string>, kCoinFieldCount> texts;
@@ -71,7 +72,7 @@ public:
         const int i = FieldIndex(field);
         if (m_long && m_long->texts[i]) [[unlikely]]
             return *m_long->texts[i];
-        const std::uint32_t begin = i == 0 ? 0 : m_end[i - 1];
+        const std::uint16_t begin = i == 0 ? 0 : m_end[i - 1];
         if (begin == m_end[i])
             return {};
         return std::string_view(m_text + begin, m_end[i] - begin);
@@ -93,11 +94,15 @@ public:
     // Texts of at least this many bytes are kept apart and shared between copies.
     static constexpr std::size_t kSharedFrom = 4096;
 
+    // The end offsets of the short texts, each at most the sum of all of them.
+    using Ends = std::array<std::uint16_t, kCoinFieldCount>;
+    static_assert(kCoinFieldCount * (kSharedFrom - 1) <= UINT16_MAX);
+
 private:
     friend class CoinRecordBuilder;
 
-    const char* m_text = nullptr;                        // the packed short texts
-    std::shared_ptr<const void> m_block;                 // keeps m_text's memory alive
-    std::array<std::uint32_t, kCoinFieldCount> m_end{};  // end offset of each field in m_text
-    std::unique_ptr<LongTexts> m_long;                   // null when no field is long
+    const char* m_text = nullptr;         // the packed short texts
+    std::shared_ptr<const void> m_block;  // keeps m_text's memory alive
+    std::unique_ptr<LongTexts> m_long;    // null when no field is long
+    Ends m_end{};                         // end offset of each field in m_text
 };

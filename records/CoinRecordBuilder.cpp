@@ -2,26 +2,18 @@
 
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
-
-#include "resources/FixedStrings.h"
 
 void CoinRecordBuilder::Set(CoinField field, std::string_view text)
 {
     const int i = FieldIndex(field);
     // Most fields are short and replace a short one.
     if (text.size() < CoinRecord::kSharedFrom && !m_long[i]) {
-        const std::size_t size = m_shortSize - m_short[i].size() + text.size();
-        if (size > UINT32_MAX)
-            throw std::length_error(std::string(strings::kCoinTooLarge));
+        m_shortSize = m_shortSize - m_short[i].size() + text.size();
         m_short[i].assign(text);
-        m_shortSize = size;
         return;
     }
     const bool isLong = text.size() >= CoinRecord::kSharedFrom;
     const std::size_t shortSize = m_shortSize - m_short[i].size() + (isLong ? 0 : text.size());
-    if (shortSize > UINT32_MAX)
-        throw std::length_error(std::string(strings::kCoinTooLarge));
 
     // Everything that may fail is done before the builder changes.
     std::shared_ptr<const std::string> longText;
@@ -53,20 +45,20 @@ CoinRecord CoinRecordBuilder::Build() const
 
 CoinRecord CoinRecordBuilder::BuildInto(char* at, std::shared_ptr<const void> owner) const
 {
-    std::array<std::uint32_t, kCoinFieldCount> ends;
-    std::uint32_t end = 0;
+    CoinRecord::Ends ends;
+    std::size_t end = 0;
     for (int i = 0; i < kCoinFieldCount; ++i) {
         const std::string& text = m_short[i];
         if (!text.empty())
             std::memcpy(at + end, text.data(), text.size());
-        end += static_cast<std::uint32_t>(text.size());
-        ends[i] = end;
+        end += text.size();
+        ends[i] = static_cast<std::uint16_t>(end);
     }
     return Assemble(at, std::move(owner), ends, m_longCount > 0 ? &m_long : nullptr);
 }
 
 CoinRecord CoinRecordBuilder::Assemble(const char* at, std::shared_ptr<const void> owner,
-                                       const std::array<std::uint32_t, kCoinFieldCount>& ends, const LongTexts* longs)
+                                       const CoinRecord::Ends& ends, const LongTexts* longs)
 {
     CoinRecord record;
     record.m_end = ends;

@@ -15,7 +15,6 @@
 // reader has packed itself.
 class CoinRecordBuilder {
 public:
-    // Throws std::length_error when the short texts together would pass what a record holds.
     void Set(CoinField field, std::string_view text);
     std::string_view Get(CoinField field) const;
 
@@ -29,7 +28,7 @@ public:
     // memory that `owner` keeps alive and that nothing changes while the record or a copy of it
     // exists, and of the long texts of `longs` (null where none is long).
     static CoinRecord Assemble(const char* at, std::shared_ptr<const void> owner,
-                               const std::array<std::uint32_t, kCoinFieldCount>& ends, const LongTexts* longs);
+                               const CoinRecord::Ends& ends, const LongTexts* longs);
 
 private:
     // The record with its short texts packed at `at`, m_shortSize bytes of memory that `owner`

@@ -264,7 +264,6 @@ inline constexpr std::string_view kPageFooter =
 
 // A failure that no more particular message covers.
 inline constexpr std::string_view kUnexpectedError = "an unexpected error";
-inline constexpr std::string_view kCoinTooLarge = "a coin record holds at most 4 GiB of text";
 inline constexpr std::string_view kWizardHasNoItem = "the value wizard has no item to show";
 inline constexpr std::string_view kWizardNotRunning = "the value wizard walk is not running";
 

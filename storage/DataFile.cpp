@@ -151,8 +151,6 @@ public:
             total += f.size;
             anyLong = anyLong || f.where == Where::Long;
         }
-        if (total > UINT32_MAX)
-            throw std::length_error(std::string(strings::kCoinTooLarge));
         // Room over the lines already read, where the record's own values lie too: copied in
         // field order, each lands at or below where it lies, before the next one's place,
         // unless the file has the record's keys in another order or carries many values into
@@ -169,8 +167,8 @@ public:
             room = block.get();
             owner = std::move(block);
         }
-        std::array<std::uint32_t, kCoinFieldCount> ends;
-        std::uint32_t at = 0;
+        CoinRecord::Ends ends;
+        std::size_t at = 0;
         for (int i = 0; i < kCoinFieldCount; ++i) {
             Field& f = m_fields[i];
             if (f.size > 0)
@@ -180,8 +178,8 @@ public:
                 f.kept = room + at;
                 f.own.clear();
             }
-            at += static_cast<std::uint32_t>(f.size);
-            ends[i] = at;
+            at += f.size;
+            ends[i] = static_cast<std::uint16_t>(at);
         }
         CoinRecordBuilder::LongTexts longs;
         if (anyLong) {

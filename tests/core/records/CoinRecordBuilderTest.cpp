@@ -82,3 +82,30 @@ TEST(CoinRecord, NonAsciiFieldsLooksAtEveryText)
     EXPECT_EQ(taken, CoinRecord());  // NOLINT(bugprone-use-after-move)
     EXPECT_EQ(record.Get(CoinField::Name), std::string(9, '\x7F'));
 }
+
+// The most short text a record can hold: every field one byte short of being kept apart. Each
+// field keeps its own bytes, whether the record is built, changed field by field or read from
+// a data file, and a field that grows past the short size is kept apart.
+TEST(CoinRecord, HoldsThirteenTextsOfTheLargestShortSize)
+{
+    std::array<std::string, kCoinFieldCount> texts;
+    CoinRecordBuilder builder;
+    CoinRecord changed;
+    for (CoinField field : kCoinFields) {
+        const int i = FieldIndex(field);
+        texts[i] = std::string(CoinRecord::kSharedFrom - 1, static_cast<char>('a' + i));
+        builder.Set(field, texts[i]);
+        changed.Set(field, texts[i]);
+    }
+    const CoinRecord built = builder.Build();
+    for (CoinField field : kCoinFields) {
+        EXPECT_EQ(built.Get(field), texts[FieldIndex(field)]) << FieldIndex(field);
+        EXPECT_EQ(changed.Get(field), texts[FieldIndex(field)]) << FieldIndex(field);
+    }
+    EXPECT_EQ(built.TextSize(), kCoinFieldCount * (CoinRecord::kSharedFrom - 1));
+
+    changed.Set(CoinField::Year, std::string(CoinRecord::kSharedFrom, 'Y'));
+    EXPECT_EQ(changed.Get(CoinField::Year), std::string(CoinRecord::kSharedFrom, 'Y'));
+    EXPECT_EQ(changed.Get(CoinField::FaceValue), texts[FieldIndex(CoinField::FaceValue)]);
+    EXPECT_EQ(changed.Get(CoinField::Description), texts[FieldIndex(CoinField::Description)]);
+}

@@ -136,6 +136,28 @@ TEST(DataFile, RecordsReadFromALargeFileHoldTheirOwnTexts)
     EXPECT_EQ(changed.Get(CoinField::Name), expected[12345].Get(CoinField::Name));
 }
 
+// A file whose records hold the most short text a record can: every value one byte short of
+// being kept apart, packed over the file's own lines.
+TEST(DataFile, ReadsRecordsOfTheLargestShortValues)
+{
+    std::string text = "CREATOR=NMR 1.0\r\n";
+    std::vector<CoinRecord> expected;
+    for (int r = 0; r < 3; ++r) {
+        std::array<std::string, kCoinFieldCount> values;
+        for (CoinField field : kCoinFields) {
+            std::string& value = values[FieldIndex(field)];
+            value = std::string(CoinRecord::kSharedFrom - 1, static_cast<char>('a' + FieldIndex(field) + r));
+            text += std::string(DataFileKey(field)) + "=" + value + "\r\n";
+        }
+        expected.push_back(RecordOf(values));
+    }
+    TempDir dir;
+    WriteBytes(dir.File(kDataFileName), text);
+    const DataFileContents contents = ReadDataFileContents(dir.File(kDataFileName));
+    EXPECT_TRUE(contents.ok) << contents.problem;
+    EXPECT_EQ(contents.records, expected);
+}
+
 // A file is read a piece at a time, with the text still to be read moved down over lines
 // already made into records. Wherever the pieces end (inside a line, a CR LF, a character of
 // several bytes, a run of continuation lines) and however often the text moves, the records are
