@@ -32,15 +32,15 @@ constexpr std::array<char32_t, 32> kHighControls = {
 // fourth bytes are checked apart, against the lead bytes two and three places before them.
 namespace utf8vectors {
 
-constexpr std::uint8_t kTooShort = 1 << 0;    // a lead byte followed by a lead or ASCII byte
-constexpr std::uint8_t kTooLong = 1 << 1;     // ASCII followed by a continuation
-constexpr std::uint8_t kOverlong3 = 1 << 2;   // E0 80-9F
-constexpr std::uint8_t kTooLarge = 1 << 3;    // F4 90-BF, F5-FF
-constexpr std::uint8_t kSurrogate = 1 << 4;   // ED A0-BF
-constexpr std::uint8_t kOverlong2 = 1 << 5;   // C0, C1
-constexpr std::uint8_t kTooLarge1000 = 1 << 6;  // F5-FF 80-8F
-constexpr std::uint8_t kOverlong4 = 1 << 6;   // F0 80-8F
-constexpr std::uint8_t kTwoConts = 1 << 7;    // two continuations, unless a third or fourth byte
+constexpr std::uint8_t kTooShort = 1 << 0;         // a lead byte followed by a lead or ASCII byte
+constexpr std::uint8_t kTooLong = 1 << 1;          // ASCII followed by a continuation
+constexpr std::uint8_t kOverlong3 = 1 << 2;        // E0 80-9F
+constexpr std::uint8_t kTooLarge = 1 << 3;         // F4 90-BF, F5-FF
+constexpr std::uint8_t kSurrogate = 1 << 4;        // ED A0-BF
+constexpr std::uint8_t kOverlong2 = 1 << 5;        // C0, C1
+constexpr std::uint8_t kTooLarge1000 = 1 << 6;     // F5-FF 80-8F
+constexpr std::uint8_t kOverlong4 = 1 << 6;        // F0 80-8F
+constexpr std::uint8_t kTwoConts = 1 << 7;         // two continuations, unless a third or fourth byte
 constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoConts;
 
 // A table of sixteen bytes, in both halves of a vector so that each half looks up in it.
