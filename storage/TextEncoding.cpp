@@ -146,8 +146,6 @@ __attribute__((target("avx2"))) bool IsValid(const unsigned char* p, std::size_t
     return _mm256_testz_si256(error, error) != 0;
 }
 
-bool CanCheck() { return __builtin_cpu_supports("avx2"); }
-
 }  // namespace utf8vectors
 #endif
 
@@ -156,7 +154,7 @@ bool CanCheck() { return __builtin_cpu_supports("avx2"); }
 bool IsValidUtf8(std::string_view bytes, Utf8Checking checking)
 {
 #if defined(__x86_64__)
-    static const bool vectors = utf8vectors::CanCheck();
+    static const bool vectors = __builtin_cpu_supports("avx2");
     if (vectors && checking == Utf8Checking::Fastest)
         return utf8vectors::IsValid(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 #else
