@@ -83,6 +83,10 @@ public:
     // Total bytes of text over all fields.
     std::size_t TextSize() const;
 
+    // The texts shorter than kSharedFrom, one after another in field order; the longer ones lie
+    // elsewhere.
+    std::string_view ShortTexts() const { return {m_text, m_end[kCoinFieldCount - 1]}; }
+
     // The fields that hold a byte of 0x80 or above, one bit each (bit FieldIndex): 0 for a
     // record of ASCII alone. Reads the short texts, which lie together, in one pass rather
     // than field by field.

@@ -8,12 +8,15 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
+
 
 #include "resources/FixedStrings.h"
 #include "storage/Backups.h"
@@ -34,10 +37,12 @@ struct WriteOptions {
 // written; where no thread can be had, each block is written at once.
 class BlockWriter {
 public:
+    // Each block is sized once, to `blockSize`, and filled and written again and again: its
+    // bytes are cleared only when it is made (or grown for a record larger than it).
     BlockWriter(KeyValueWriter& writer, ContentHash* hash, std::size_t blockSize) : m_writer(writer), m_hash(hash)
     {
-        m_block.reserve(blockSize);
-        m_writing.reserve(blockSize);
+        m_block.resize(blockSize);
+        m_writing.resize(blockSize);
     }
 
     ~BlockWriter()
@@ -53,15 +58,32 @@ public:
         }
     }
 
-    // The block to fill.
-    std::string& Block() { return m_block; }
+    // Room for `size` more bytes at the end of the block being filled; Advance then says how
+    // many of them were filled.
+    char* Room(std::size_t size)
+    {
+        if (m_block.size() - m_used < size)
+            m_block.resize(m_used + size);
+        return m_block.data() + m_used;
+    }
+    void Advance(std::size_t size) { m_used += size; }
+    void Put(std::string_view bytes)
+    {
+        if (!bytes.empty())
+            std::memcpy(Room(bytes.size()), bytes.data(), bytes.size());
+        Advance(bytes.size());
+    }
+
+    // The bytes filled in the block so far.
+    std::size_t Used() const { return m_used; }
 
     // Hands the block over to be written and leaves it empty, to be filled again.
     void WriteBlock()
     {
         Finish();
         m_block.swap(m_writing);
-        m_block.clear();
+        m_writingUsed = m_used;
+        m_used = 0;
         if (!m_thread.joinable() && !m_noThread) {
             try {
                 m_thread = std::thread([this] { WriteHandedOver(); });
@@ -70,7 +92,7 @@ public:
             }
         }
         if (m_noThread) {
-            Write(m_writing);
+            Write(std::string_view(m_writing.data(), m_writingUsed));
             return;
         }
         {
@@ -88,7 +110,7 @@ public:
     }
 
 private:
-    void Write(const std::string& block)
+    void Write(std::string_view block)
     {
         if (m_hash)
             m_hash->Add(block);
@@ -103,7 +125,7 @@ private:
             if (!m_handedOver)
                 return;
             lock.unlock();
-            Write(m_writing);
+            Write(std::string_view(m_writing.data(), m_writingUsed));
             lock.lock();
             m_handedOver = false;
             m_changed.notify_one();
@@ -113,13 +135,108 @@ private:
     KeyValueWriter& m_writer;
     ContentHash* m_hash;
     std::string m_block;    // being filled
+    std::size_t m_used = 0;  // of m_block
     std::string m_writing;  // handed over to be written
+    std::size_t m_writingUsed = 0;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_handedOver = false;  // m_writing waits to be written, or is being written
     bool m_stop = false;
     bool m_noThread = false;
+};
+
+// Copies `n` bytes without a call for the few bytes most values are: two copies of a word or
+// of sixteen bytes that overlap, each within the bytes to copy.
+inline void CopyBytes(char* to, const char* from, std::size_t n)
+{
+    if (n > 32) {
+        std::memcpy(to, from, n);
+    } else if (n >= 16) {
+        char a[16], b[16];
+        std::memcpy(a, from, 16);
+        std::memcpy(b, from + n - 16, 16);
+        std::memcpy(to, a, 16);
+        std::memcpy(to + n - 16, b, 16);
+    } else if (n >= 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, from, 8);
+        std::memcpy(&b, from + n - 8, 8);
+        std::memcpy(to, &a, 8);
+        std::memcpy(to + n - 8, &b, 8);
+    } else if (n >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + n - 4, 4);
+        std::memcpy(to, &a, 4);
+        std::memcpy(to + n - 4, &b, 4);
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
+// A record's pairs as the file has them, each on a line of its own after a CR LF, and the CR LF
+// that ends the record: what AppendPairLines makes of each pair in turn.
+class RecordLines {
+public:
+    RecordLines()
+    {
+        for (CoinField field : kCoinFields) {
+            const int i = FieldIndex(field);
+            m_keys[i] = DataFileKey(field);
+            const std::string start = "\r\n" + std::string(m_keys[i]) + "=";
+            if (start.size() > kStart)
+                throw std::logic_error("a data file key longer than its room");
+            m_starts[i].fill('\0');
+            std::memcpy(m_starts[i].data(), start.data(), start.size());
+            m_startSizes[i] = start.size();
+        }
+    }
+
+    void Put(BlockWriter& blocks, const CoinRecord& record)
+    {
+        std::array<std::string_view, kCoinFieldCount> values;
+        std::size_t size = 2;
+        // The short texts lie together: one look finds a line break in any of them.
+        bool oneLineEach = record.ShortTexts().find('\n') == std::string_view::npos;
+        for (int i = 0; i < kCoinFieldCount; ++i) {
+            values[i] = record.Get(kCoinFields[i]);
+            size += m_startSizes[i] + values[i].size();
+            if (values[i].size() >= CoinRecord::kSharedFrom)
+                oneLineEach = oneLineEach && values[i].find('\n') == std::string_view::npos;
+        }
+        if (!oneLineEach) {
+            m_lines.clear();
+            for (int i = 0; i < kCoinFieldCount; ++i)
+                AppendPairLines(m_lines, m_keys[i], values[i]);
+            m_lines += "\r\n";
+            blocks.Put(m_lines);
+            return;
+        }
+        // Nearly every record has values of one line each: placed with one look for room for the
+        // whole record, each key's start as one block of kStart bytes (the room past the
+        // record's end takes the last one's spare bytes).
+        char* out = blocks.Room(size + kStart);
+        for (int i = 0; i < kCoinFieldCount; ++i) {
+            std::memcpy(out, m_starts[i].data(), kStart);
+            out += m_startSizes[i];
+            CopyBytes(out, values[i].data(), values[i].size());
+            out += values[i].size();
+        }
+        out[0] = '\r';
+        out[1] = '\n';
+        blocks.Advance(size);
+    }
+
+private:
+    static constexpr std::size_t kStart = 16;  // CR LF, the longest key and "="
+
+    std::array<std::string_view, kCoinFieldCount> m_keys;
+    std::array<std::array<char, kStart>, kCoinFieldCount> m_starts;  // CR LF, the key and "="
+    std::array<std::size_t, kCoinFieldCount> m_startSizes;
+    std::string m_lines;  // a record with values of several lines, made pair by pair
 };
 
 Outcome WriteRecords(const std::string& path, const Collection& collection, const WriteOptions& options)
@@ -138,17 +255,12 @@ Outcome WriteRecords(const std::string& path, const Collection& collection, cons
     // built as the file has it and written a block of many records at a time.
     if (!collection.Empty()) {
         constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-        std::array<std::string_view, kCoinFieldCount> keys;
-        for (CoinField field : kCoinFields)
-            keys[FieldIndex(field)] = DataFileKey(field);
+        RecordLines lines;
         BlockWriter blocks(writer, hash ? &*hash : nullptr, kBlockSize + (kBlockSize >> 2));
-        std::string& block = blocks.Block();
-        block = kKeyValueHeader;
+        blocks.Put(kKeyValueHeader);
         for (const CoinRecord& record : collection.BottomUp()) {
-            for (CoinField field : kCoinFields)
-                AppendPairLines(block, keys[FieldIndex(field)], record.Get(field));
-            block += "\r\n";
-            if (block.size() >= kBlockSize)
+            lines.Put(blocks, record);
+            if (blocks.Used() >= kBlockSize)
                 blocks.WriteBlock();
         }
         blocks.WriteBlock();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <regex>
 #include <thread>
@@ -54,6 +55,46 @@ TEST(DataFile, WritesBottomRowFirstInExactBytesAndReadsBack)
 
     ASSERT_TRUE(WriteDataFile(path, Collection()));
     EXPECT_EQ(ReadBytes(path), "");
+}
+
+// Records are written into large blocks a record at a time; every pair must come out as it
+// does written alone. Values of every short length, values of several lines, values beyond the
+// short size with and without line breaks, and one record larger than a block.
+TEST(DataFile, WritesEachRecordAsItsPairsWrittenOneByOne)
+{
+    std::mt19937 random(20261208);
+    const std::string letters = "ab=\xC3\x96 \t\r\n";
+    const auto text = [&](std::size_t size, bool lines) {
+        std::string t;
+        for (std::size_t i = 0; i < size; ++i)
+            t += letters[random() % (lines ? letters.size() : letters.size() - 1)];
+        return t;
+    };
+    Collection collection;
+    for (int r = 0; r < 6000; ++r) {
+        std::array<std::string, kCoinFieldCount> values;
+        for (std::string& value : values)
+            value = text(random() % 41, r % 10 == 0);
+        values[0] = "Coin " + std::to_string(r);
+        if (r % 700 == 1)
+            values[12] = text(CoinRecord::kSharedFrom + random() % 50, r % 1400 == 1);
+        if (r == 3000)
+            values[11] = text(std::size_t{3} << 20, false);
+        collection.InsertTop(RecordOf(values));
+    }
+    std::string expected(kKeyValueHeader);
+    for (const CoinRecord& record : collection.BottomUp()) {
+        for (CoinField field : kCoinFields)
+            AppendPairLines(expected, DataFileKey(field), record.Get(field));
+        expected += "\r\n";
+    }
+    TempDir dir;
+    const std::string path = dir.File(kDataFileName);
+    ASSERT_TRUE(WriteDataFile(path, collection));
+    const std::string written = ReadBytes(path);
+    ASSERT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected) << "first difference at byte "
+                                     << std::mismatch(written.begin(), written.end(), expected.begin()).first - written.begin();
 }
 
 TEST(DataFile, LoaderCarriesValuesOverAndReadsLfAsCrLf)
