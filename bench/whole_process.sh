@@ -12,7 +12,8 @@
 # (/usr/bin/time -v); and the time from Enter (which in the Name field ends the program,
 # saving the data file and the preferences; Escape for the floor) to the end of the process.
 # Beside them, in the same run, a raw read of the same file (cat), a raw write of it flushed
-# to the disk (dd, fsync) and what the kernel takes to hand over as much fresh memory. After
+# to the disk (dd, fsync), as many bytes written around the file cache and flushed (the disk's
+# own part of a save) and what the kernel takes to hand over as much fresh memory. After
 # each run the saved nmr.dat must hold the bytes it was started on. Prints the medians as a
 # table, then, at the largest size, one more run with the save's system calls timed (strace).
 #
@@ -115,7 +116,7 @@ time_field() { awk -F': ' -v key="$2" '$1 ~ key { print $2 }' "$1"; }
 
 # One run of a program: "floor", a number of coins, or "before-" and a number for the BEFORE
 # build. Sets the globals painted, mapped,
-# cpu_shown, quit, cpu_quit, peak_kib, and for a collection raw, raw_write, fresh. With
+# cpu_shown, quit, cpu_quit, peak_kib, and for a collection raw, raw_write, raw_direct, fresh. With
 # STRACE_SAVE set, the save's system calls are traced into $work/save.strace.
 run_once() {
     local what=$1 run=$work/run program name key
@@ -123,7 +124,7 @@ run_once() {
     mkdir -p "$run" && mkdir -m 700 "$work/xdg"
     if [[ $what == floor ]]; then
         program=$floor name='^Bare Qt dialog$' key=Escape
-        raw= raw_write= fresh=
+        raw= raw_write= raw_direct= fresh=
     else
         program=$numora name='^Numora$' key=Return
         [[ $what != before-* ]] || program=$BEFORE
@@ -140,6 +141,14 @@ run_once() {
         # copy inside the kernel instead).
         dd if="$run/nmr.dat" of="$run/copy.dat" bs=1M conv=fsync status=none
         raw_write=$(elapsed "$w0" "$EPOCHREALTIME")
+        rm "$run/copy.dat"
+        # As many bytes written around the file cache, as the save writes a large file, from a
+        # block of memory used again and again (zeros: nothing to read or make), and flushed:
+        # what the disk alone takes for them.
+        local d0=$EPOCHREALTIME
+        dd if=/dev/zero of="$run/copy.dat" bs=1M count=$((($(stat -c %s "$run/nmr.dat") + 1048575) / 1048576)) \
+            oflag=direct conv=fsync status=none
+        raw_direct=$(elapsed "$d0" "$EPOCHREALTIME")
         rm "$run/copy.dat"
         # What the kernel takes to hand over as much fresh memory as the file is large.
         fresh=$("$build/bench/fresh_memory" "$(stat -c %s "$run/nmr.dat")")
@@ -251,7 +260,7 @@ for run in $(seq "$runs"); do
         # A program that could not reach the display (another Xvfb may take it from under a
         # busy machine) is tried again, twice at most.
         run_once "$what" || run_once "$what" || run_once "$what" || exit 1
-        for v in painted mapped cpu_shown quit cpu_quit peak_kib raw raw_write fresh; do
+        for v in painted mapped cpu_shown quit cpu_quit peak_kib raw raw_write raw_direct fresh; do
             A[$what,$v]+="${!v} "
         done
         echo "  run $run, $what: painted $painted s (mapped $mapped s, CPU $cpu_shown s), Enter to end $quit s, peak $(mb "$peak_kib") MB${raw:+, raw read $raw s}" >&2
@@ -263,24 +272,24 @@ floor_painted=$(m floor painted)
 echo
 echo "Whole process, Release, medians of $runs interleaved runs (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
 echo
-echo "| | file | painted window | less the floor | window mapped | CPU to painted | peak resident | peak / file | Enter to end | CPU after Enter | raw read (cat) | raw write and flush (dd, fsync) | fresh memory of its size |"
-echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+echo "| | file | painted window | less the floor | window mapped | CPU to painted | peak resident | peak / file | Enter to end | CPU after Enter | raw read (cat) | raw write and flush (dd, fsync) | raw write around the cache and flush (dd, O_DIRECT, fsync) | fresh memory of its size |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
 for what in "${programs[@]}"; do
     if [[ $what == floor ]]; then
-        label="bare Qt dialog (the floor)" size=0 file=- raw=- rw=- fr=-
+        label="bare Qt dialog (the floor)" size=0 file=- raw=- rw=- rd=- fr=-
     else
         data=$build/bench-data/coins-${what#before-}.dat
         size=$(stat -c %s "$data")
         label="${what#before-} coins${BEFORE:+$([[ $what == before-* ]] && echo ", before" || echo ", now")}" file="$(awk -v b="$size" 'BEGIN { printf "%.0f", b / 1e6 }') MB"
-        raw="$(ms "$(m "$what" raw)") ms" rw="$(m "$what" raw_write) s" fr="$(ms "$(m "$what" fresh)") ms"
+        raw="$(ms "$(m "$what" raw)") ms" rw="$(m "$what" raw_write) s" rd="$(m "$what" raw_direct) s" fr="$(ms "$(m "$what" fresh)") ms"
     fi
     painted=$(m "$what" painted) peak=$(m "$what" peak_kib)
-    printf '| %s | %s | %s | %s | %s s | %s s | %s MB | %s | %s s | %s s | %s | %s | %s |\n' \
+    printf '| %s | %s | %s | %s | %s s | %s s | %s MB | %s | %s s | %s s | %s | %s | %s | %s |\n' \
         "$label" "$file" "$([[ $painted == - ]] && echo - || echo "$painted s")" \
         "$([[ $what == floor || $painted == - ]] && echo - || awk -v a="$painted" -v f="$floor_painted" 'BEGIN { printf "%+.0f ms", (a - f) * 1000 }')" \
         "$(m "$what" mapped)" "$(m "$what" cpu_shown)" "$(mb "$peak")" \
         "$(awk -v p="$peak" -v b="$size" 'BEGIN { if (b > 0) printf "%.2f", p * 1024 / b; else print "-" }')" \
-        "$(m "$what" quit)" "$(m "$what" cpu_quit)" "$raw" "$rw" "$fr"
+        "$(m "$what" quit)" "$(m "$what" cpu_quit)" "$raw" "$rw" "$rd" "$fr"
 done
 echo
 echo "CPU time: of the program alone (user and system), which the load of other programs inflates"
