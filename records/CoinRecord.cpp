@@ -26,6 +26,16 @@ constexpr std::array<std::string_view, kCoinFieldCount> kKeys = {
     "CATEGORY",      "IMAGE",         "DESCRIPTION",
 };
 
+constexpr bool KeysFit()
+{
+    for (std::string_view key : kKeys) {
+        if (key.size() > kLongestDataFileKey)
+            return false;
+    }
+    return true;
+}
+static_assert(KeysFit());
+
 }  // namespace
 
 std::string_view ColumnHeading(CoinField field) { return strings::kColumnHeadings[FieldIndex(field)]; }

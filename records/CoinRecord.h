@@ -42,6 +42,9 @@ std::string_view ColumnHeading(CoinField field);
 // The data file's key of a field ("FACEVALUE").
 std::string_view DataFileKey(CoinField field);
 
+// No key is longer ("PURCHASEPRICE", "VALUATIONDATE").
+inline constexpr std::size_t kLongestDataFileKey = 13;
+
 // One coin: thirteen free texts of any length and any characters (UTF-8 by convention, but
 // any bytes are kept as they are). A record's short texts lie packed one after the other in a
 // block of memory that copies of the record share and that no record ever changes: setting a

@@ -8,15 +8,13 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <stdexcept>
 #include <system_error>
 #include <thread>
-
 
 #include "resources/FixedStrings.h"
 #include "storage/Backups.h"
@@ -187,8 +185,6 @@ public:
             const int i = FieldIndex(field);
             m_keys[i] = DataFileKey(field);
             const std::string start = "\r\n" + std::string(m_keys[i]) + "=";
-            if (start.size() > kStart)
-                throw std::logic_error("a data file key longer than its room");
             m_starts[i].fill('\0');
             std::memcpy(m_starts[i].data(), start.data(), start.size());
             m_startSizes[i] = start.size();
@@ -231,7 +227,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kStart = 16;  // CR LF, the longest key and "="
+    static constexpr std::size_t kStart = 2 + kLongestDataFileKey + 1;  // CR LF, the longest key and "="
 
     std::array<std::string_view, kCoinFieldCount> m_keys;
     std::array<std::array<char, kStart>, kCoinFieldCount> m_starts;  // CR LF, the key and "="
