@@ -144,31 +144,33 @@ private:
     bool m_noThread = false;
 };
 
-// Copies `n` bytes without a call for the few bytes most values are: two copies of a word or
-// of sixteen bytes that overlap, each within the bytes to copy.
+// Copies `n` bytes, `sizeof(Word)` <= n <= 2 * sizeof(Word), as two words that overlap, each
+// within the bytes to copy.
+template <class Word>
+void CopyAsTwoWords(char* to, const char* from, std::size_t n)
+{
+    Word first, last;
+    std::memcpy(&first, from, sizeof first);
+    std::memcpy(&last, from + n - sizeof last, sizeof last);
+    std::memcpy(to, &first, sizeof first);
+    std::memcpy(to + n - sizeof last, &last, sizeof last);
+}
+
+// Copies `n` bytes without a call for the few bytes most values are.
 inline void CopyBytes(char* to, const char* from, std::size_t n)
 {
-    if (n > 32) {
+    struct Sixteen {
+        char bytes[16];
+    };
+    if (n > 32)
         std::memcpy(to, from, n);
-    } else if (n >= 16) {
-        char a[16], b[16];
-        std::memcpy(a, from, 16);
-        std::memcpy(b, from + n - 16, 16);
-        std::memcpy(to, a, 16);
-        std::memcpy(to + n - 16, b, 16);
-    } else if (n >= 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, from, 8);
-        std::memcpy(&b, from + n - 8, 8);
-        std::memcpy(to, &a, 8);
-        std::memcpy(to + n - 8, &b, 8);
-    } else if (n >= 4) {
-        std::uint32_t a, b;
-        std::memcpy(&a, from, 4);
-        std::memcpy(&b, from + n - 4, 4);
-        std::memcpy(to, &a, 4);
-        std::memcpy(to + n - 4, &b, 4);
-    } else if (n > 0) {
+    else if (n >= 16)
+        CopyAsTwoWords<Sixteen>(to, from, n);
+    else if (n >= 8)
+        CopyAsTwoWords<std::uint64_t>(to, from, n);
+    else if (n >= 4)
+        CopyAsTwoWords<std::uint32_t>(to, from, n);
+    else if (n > 0) {
         to[0] = from[0];
         to[n / 2] = from[n / 2];
         to[n - 1] = from[n - 1];
