@@ -142,16 +142,18 @@ run_once() {
         dd if="$run/nmr.dat" of="$run/copy.dat" bs=1M conv=fsync status=none
         raw_write=$(elapsed "$w0" "$EPOCHREALTIME")
         rm "$run/copy.dat"
+        local bytes
+        bytes=$(stat -c %s "$run/nmr.dat")
         # As many bytes written around the file cache, as the save writes a large file, from a
         # block of memory used again and again (zeros: nothing to read or make), and flushed:
         # what the disk alone takes for them.
         local d0=$EPOCHREALTIME
-        dd if=/dev/zero of="$run/copy.dat" bs=1M count=$((($(stat -c %s "$run/nmr.dat") + 1048575) / 1048576)) \
+        dd if=/dev/zero of="$run/copy.dat" bs=1M count=$(((bytes + 1048575) / 1048576)) \
             oflag=direct conv=fsync status=none
         raw_direct=$(elapsed "$d0" "$EPOCHREALTIME")
         rm "$run/copy.dat"
         # What the kernel takes to hand over as much fresh memory as the file is large.
-        fresh=$("$build/bench/fresh_memory" "$(stat -c %s "$run/nmr.dat")")
+        fresh=$("$build/bench/fresh_memory" "$bytes")
     fi
 
     # Whatever the watcher saw before this start belongs to the programs before.

@@ -185,8 +185,7 @@ public:
     {
         for (CoinField field : kCoinFields) {
             const int i = FieldIndex(field);
-            m_keys[i] = DataFileKey(field);
-            const std::string start = "\r\n" + std::string(m_keys[i]) + "=";
+            const std::string start = "\r\n" + std::string(DataFileKey(field)) + "=";
             m_starts[i].fill('\0');
             std::memcpy(m_starts[i].data(), start.data(), start.size());
             m_startSizes[i] = start.size();
@@ -208,7 +207,7 @@ public:
         if (!oneLineEach) {
             m_lines.clear();
             for (int i = 0; i < kCoinFieldCount; ++i)
-                AppendPairLines(m_lines, m_keys[i], values[i]);
+                AppendPairLines(m_lines, DataFileKey(kCoinFields[i]), values[i]);
             m_lines += "\r\n";
             blocks.Put(m_lines);
             return;
@@ -231,7 +230,6 @@ public:
 private:
     static constexpr std::size_t kStart = 2 + kLongestDataFileKey + 1;  // CR LF, the longest key and "="
 
-    std::array<std::string_view, kCoinFieldCount> m_keys;
     std::array<std::array<char, kStart>, kCoinFieldCount> m_starts;  // CR LF, the key and "="
     std::array<std::size_t, kCoinFieldCount> m_startSizes;
     std::string m_lines;  // a record with values of several lines, made pair by pair
